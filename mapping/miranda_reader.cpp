@@ -1,0 +1,31 @@
+#include "mapping/miranda_reader.h"
+
+#include <string>
+
+#include "mapping/mirna_name.h"
+#include "run/line_reader.h"
+#include "run/output_file.h"
+
+namespace velmora {
+
+void ExtractMirandaPairs(const std::filesystem::path& mirandaOutput, const std::filesystem::path& pairFile) {
+  LineSource output(mirandaOutput, true);
+  OutputFile out(pairFile);
+  // "Performing Scan: " fills characters 1 to 17, so the miRNA starts at 18
+  // and runs to the space before the first "vs".
+  constexpr std::size_t kMirnaStart = 17;
+  for (std::string line; output.Next(line);) {
+    if (line.find("Performing Scan:") == std::string::npos) continue;
+    const std::size_t vs = line.find("vs");
+    if (vs == std::string::npos || vs < kMirnaStart + 1) continue;
+    const auto name = NormaliseMirnaName(std::string_view(line).substr(kMirnaStart, vs - 1 - kMirnaStart));
+    if (!name) continue;
+    const std::string_view sequenceName = vs + 3 <= line.size() ? std::string_view(line).substr(vs + 3) : "";
+    out.Write(">");
+    out.Write(sequenceName);
+    out.Write("\t" + *name + "\r\n");
+  }
+  out.Close();
+}
+
+}  // namespace velmora

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace velmora {
+
+// A failure that stops a run. Its message is one line a user can act on: it
+// names the file, line or value at fault.
+class RunFailure : public std::runtime_error {
+ public:
+  explicit RunFailure(const std::string& message) : std::runtime_error(message) {}
+};
+
+}  // namespace velmora
