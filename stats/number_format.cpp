@@ -1,7 +1,6 @@
 #include "stats/number_format.h"
 
 #include <charconv>
-#include <cstdlib>
 #include <system_error>
 
 namespace velmora {
@@ -20,7 +19,10 @@ std::string GeneralNumber(double value) {
     if (c != '.') digits.push_back(c);
   }
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  const int exponent = std::atoi(text.data() + mark + 1);
+  int exponent = 0;
+  const char* exponentText = text.data() + mark + 1;
+  if (*exponentText == '+') ++exponentText;
+  std::from_chars(exponentText, end, exponent);
 
   std::string result = negative ? "-" : "";
   if (exponent < -4 || exponent >= 15) {
