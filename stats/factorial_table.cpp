@@ -9,7 +9,7 @@ namespace velmora {
 
 void FactorialTable::Set(int k, std::string text) {
   std::uint64_t leading = 0;
-  for (std::size_t i = 0; i < text.size() && i < 19; ++i) leading = leading * 10 + static_cast<std::uint64_t>(text[i] - '0');
+  for (std::size_t i = 0; i < text.size() && i < 10; ++i) leading = leading * 10 + static_cast<std::uint64_t>(text[i] - '0');
   leading_[static_cast<std::size_t>(k)] = leading;
   texts_[static_cast<std::size_t>(k)] = std::move(text);
 }

@@ -16,8 +16,8 @@ class FactorialTable {
 
   // Entry k as loaded; "1" for 0!, empty where the file ended early.
   const std::string& Text(int k) const { return texts_[static_cast<std::size_t>(k)]; }
-  // Entry k's 19 leading digits as a number (its whole value when shorter).
-  std::uint64_t Leading(int k) const { return leading_[static_cast<std::size_t>(k)]; }
+  // The number entry k's first 10 digits form (its whole value when shorter).
+  std::uint64_t LeadingTen(int k) const { return leading_[static_cast<std::size_t>(k)]; }
 
   void Set(int k, std::string text);
 
