@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <clocale>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -61,6 +62,7 @@ int Map(PredictionOption option, const fs::path& home, const std::string& output
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "");  // log stamps in the user's date and time form
   CLI::App app{"Velmora: predicts which human diseases an lncRNA is associated with."};
   app.require_subcommand(1);
 
