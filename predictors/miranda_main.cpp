@@ -1,0 +1,42 @@
+// lib/miranda MIRNA_FASTA TARGET_FASTA -out OUTPUT_FILE
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "predictors/scanner.h"
+
+namespace {
+
+std::string ReadWhole(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error(std::string("cannot read ") + path);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 5 || std::strcmp(argv[3], "-out") != 0) {
+    std::fprintf(stderr, "usage: miranda MIRNA_FASTA TARGET_FASTA -out OUTPUT_FILE\n");
+    return 1;
+  }
+  try {
+    using namespace velmora::scanner;
+    const auto mirnas = ReadFasta(ReadWhole(argv[1]), argv[1]);
+    const auto targets = ReadFasta(ReadWhole(argv[2]), argv[2]);
+    const std::string output = Scan(mirnas, targets, argv[1], argv[2], std::max(1u, std::thread::hardware_concurrency()));
+    std::ofstream out(argv[4], std::ios::binary | std::ios::trunc);
+    out << output;
+    out.close();
+    if (!out) throw std::runtime_error(std::string("cannot write ") + argv[4]);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "miranda: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}
