@@ -1,0 +1,74 @@
+#include "predictors/site_finder.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora::sitefinder {
+namespace {
+
+// Seed AGCUUAU: its reverse complement M is AUAAGCU, so the sites are
+// 8mer-1a AUAAGCUA, 7mer-m8 AUAAGCU and 7mer-1a UAAGCUA.
+const std::string kFamilies = "F\tAGCTTAT\t9606\r\n";
+
+std::string Sites(const std::string& families, const std::string& utrs) {
+  std::string out = FindSites(ReadFamilies(families), ReadUtrs(utrs));
+  return out.substr(out.find('\n') + 1);  // without the header
+}
+
+std::string Line(const std::string& gene, const std::string& family, int msaStart, int msaEnd, int utrStart,
+                 int utrEnd, int group, const std::string& type, const std::string& inSpecies = "x") {
+  return gene + "\t" + family + "\t9606\t" + std::to_string(msaStart) + "\t" + std::to_string(msaEnd) + "\t" +
+         std::to_string(utrStart) + "\t" + std::to_string(utrEnd) + "\t" + std::to_string(group) + "\t" + type +
+         "\t" + inSpecies + "\t" + type + "\t9606\n";
+}
+
+TEST(SiteFinder, HeaderNamesThirteenColumns) {
+  const std::string out = FindSites({}, {});
+  EXPECT_EQ(out,
+            "a_Gene_ID\tmiRNA_family_ID\tspecies_ID\tMSA_start\tMSA_end\tUTR_start\tUTR_end\tGroup_num\tSite_type\t"
+            "miRNA in this species\tGroup_type\tSpecies_in_this_group\tSpecies_in_this_group_with_this_site_type\n");
+}
+
+TEST(SiteFinder, SiteTypesAndTheEightmerMerge) {
+  // 8mer at 3-10 (its 7mer-m8 at 3-9 and 7mer-1a at 4-10 are merged into
+  // it), 7mer-m8 at 13-19, 7mer-1a at 21-27; listed in text order of
+  // "9606::start::end", so 13 and 21 come before 3.
+  EXPECT_EQ(Sites(kFamilies, "G1\t9606\tGGAUAAGCUACCAUAAGCUGUAAGCUA\n"),
+            Line("G1", "F", 13, 19, 13, 19, 1, "7mer-m8") + Line("G1", "F", 21, 27, 21, 27, 2, "7mer-1a") +
+                Line("G1", "F", 3, 10, 3, 10, 3, "8mer-1a"));
+}
+
+TEST(SiteFinder, GapsCountInAlignedButNotInUtrPositions) {
+  EXPECT_EQ(Sites(kFamilies, "G\t9606\t--AU-AAGCU\n"), Line("G", "F", 3, 10, 1, 7, 1, "7mer-m8"));
+  // A site neither starts nor ends on a gap: "-A" before a 7mer-m8 is no 8mer.
+  EXPECT_EQ(Sites(kFamilies, "G\t9606\tAUAAGCU-A\n"), Line("G", "F", 1, 9, 1, 8, 1, "8mer-1a"));
+}
+
+TEST(SiteFinder, TIsUButCaseAndOtherCharactersNeverMatch) {
+  EXPECT_EQ(Sites(kFamilies, "G\t9606\tATAAGCT\n"), Line("G", "F", 1, 7, 1, 7, 1, "7mer-m8"));
+  EXPECT_EQ(Sites(kFamilies, "G\t9606\tauaagcu\nH\t9606\tAUAAG\rCU\nK\t9606\tAUAAGNU\r\n"), "");
+}
+
+TEST(SiteFinder, OverlappingSitesAreAllFound) {
+  // Seed AAAAAAA: M = UUUUUUU, 7mer-1a UUUUUUA, 8mer UUUUUUUA.
+  EXPECT_EQ(Sites("P\tAAAAAAA\t9606\n", "G\t9606\tUUUUUUUU\n"),
+            Line("G", "P", 1, 7, 1, 7, 1, "7mer-m8") + Line("G", "P", 2, 8, 2, 8, 2, "7mer-m8"));
+}
+
+TEST(SiteFinder, FamiliesInByteOrderGroupsCountOverTheRunGenesInFileOrder) {
+  const std::string families = "b\tAGCUUAU\t9606\nA\tAGCUUAU\t9606\nA\tGGGGGGG\t9606\n";  // A's last seed wins
+  EXPECT_EQ(Sites(families, "Z\t9606\tAUAAGCUCCCCCCC\nY\t9606\tCCCCCCC\n"),
+            Line("Z", "A", 8, 14, 8, 14, 1, "7mer-m8") + Line("Z", "b", 1, 7, 1, 7, 2, "7mer-m8") +
+                Line("Y", "A", 1, 7, 1, 7, 3, "7mer-m8"));
+}
+
+TEST(SiteFinder, RepeatedGeneLinesReplaceEarlierOnesInsideABlock) {
+  EXPECT_EQ(Sites(kFamilies, "G\t9606\tAUAAGCU\nG\t9606\tCCAUAAGCU\n\nH\t9606\tC\nG\t9606\tAUAAGCU\n"),
+            Line("G", "F", 3, 9, 3, 9, 1, "7mer-m8") + Line("G", "F", 1, 7, 1, 7, 2, "7mer-m8"));
+}
+
+TEST(SiteFinder, FamilyWithoutALineForTheSpeciesIsMarkedWithASpace) {
+  EXPECT_EQ(Sites("F\tAGCUUAU\t10090\n", "G\t9606\tAUAAGCU\n"), Line("G", "F", 1, 7, 1, 7, 1, "7mer-m8", " "));
+}
+
+}  // namespace
+}  // namespace velmora::sitefinder
