@@ -1,0 +1,134 @@
+#include "tools/reference_data.h"
+
+#include <algorithm>
+#include <map>
+#include <stdexcept>
+#include <unordered_set>
+
+#include "mapping/mirna_name.h"
+#include "run/text.h"
+
+namespace velmora::refdata {
+namespace {
+
+std::vector<std::string_view> TextLines(const std::string& text) {
+  std::vector<std::string_view> lines;
+  for (std::string_view line : Split(text, '\n')) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+  }
+  if (!lines.empty() && lines.back().empty()) lines.pop_back();
+  return lines;
+}
+
+// Names ranked by their number of partners (most first), ties by name.
+std::vector<std::string> TopByCount(const std::map<std::string, std::size_t>& counts, std::size_t count) {
+  std::vector<std::pair<std::string, std::size_t>> ranked(counts.begin(), counts.end());
+  std::stable_sort(ranked.begin(), ranked.end(), [](const auto& x, const auto& y) { return x.second > y.second; });
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < ranked.size() && i < count; ++i) names.push_back(ranked[i].first);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+std::set<std::pair<std::string, std::string>> ReadAssociations(const std::string& text, const std::string& fileName,
+                                                               int& skipped) {
+  std::set<std::pair<std::string, std::string>> pairs;
+  skipped = 0;
+  int lineNumber = 0;
+  for (std::string_view line : TextLines(text)) {
+    ++lineNumber;
+    const auto fields = Split(line, '\t');
+    if (fields.size() < 3) {
+      throw std::runtime_error(fileName + ": line " + std::to_string(lineNumber) +
+                               " has fewer than 3 tab-separated fields");
+    }
+    const auto mirna = NormaliseMirnaName(fields[1]);
+    if (!mirna) {
+      ++skipped;
+      continue;
+    }
+    pairs.emplace(std::string(TrimSpaces(fields[2])), *mirna);
+  }
+  return pairs;
+}
+
+std::vector<std::string> SelectUniverse(const std::set<std::pair<std::string, std::string>>& pairs, std::size_t count) {
+  std::map<std::string, std::size_t> diseases;
+  for (const auto& [disease, mirna] : pairs) ++diseases[mirna];
+  return TopByCount(diseases, count);
+}
+
+std::vector<DiseaseSet> SelectDiseases(const std::set<std::pair<std::string, std::string>>& pairs,
+                                       const std::vector<std::string>& universe, std::size_t count) {
+  const std::unordered_set<std::string> inUniverse(universe.begin(), universe.end());
+  std::map<std::string, std::vector<std::string>> mirnasOf;  // pairs are sorted, so each list is too
+  for (const auto& [disease, mirna] : pairs) {
+    if (inUniverse.contains(mirna)) mirnasOf[disease].push_back(mirna);
+  }
+  std::map<std::string, std::size_t> counts;
+  for (const auto& [disease, mirnas] : mirnasOf) counts[disease] = mirnas.size();
+  std::vector<DiseaseSet> diseases;
+  for (const std::string& name : TopByCount(counts, count)) diseases.push_back({name, mirnasOf[name]});
+  return diseases;
+}
+
+std::vector<Mature> ReadMatures(const std::string& fasta) {
+  std::vector<Mature> matures;
+  for (std::string_view line : TextLines(fasta)) {
+    if (!line.empty() && line.front() == '>') {
+      matures.push_back({std::string(line.substr(1)), {}});
+    } else if (!matures.empty()) {
+      matures.back().sequence += line;
+    }
+  }
+  return matures;
+}
+
+std::vector<Mature> KeepUniverse(const std::vector<Mature>& matures, const std::vector<std::string>& universe) {
+  const std::unordered_set<std::string> inUniverse(universe.begin(), universe.end());
+  std::vector<Mature> kept;
+  for (const Mature& mature : matures) {
+    const auto name = NormaliseMirnaName(mature.header.substr(0, mature.header.find_first_of(" \t")));
+    if (name && inUniverse.contains(*name)) kept.push_back(mature);
+  }
+  return kept;
+}
+
+std::string ReferenceListFile(const std::vector<std::string>& universe) {
+  std::string file;
+  for (const std::string& name : universe) file += name + "\r\n";
+  return file;
+}
+
+std::string DiseaseSetFile(const std::vector<DiseaseSet>& diseases) {
+  std::string file;
+  for (const DiseaseSet& disease : diseases) {
+    file += disease.name;
+    for (const std::string& mirna : disease.mirnas) file += "\t" + mirna;
+    file += "\n";
+  }
+  return file;
+}
+
+std::string ScannerMirnaFile(const std::vector<Mature>& matures) {
+  std::string file;
+  for (const Mature& mature : matures) file += ">" + mature.header + "\n" + mature.sequence + "\n";
+  return file;
+}
+
+std::string SeedFamilyFile(const std::vector<Mature>& matures) {
+  std::string file;
+  for (const Mature& mature : matures) {
+    const std::string id = mature.header.substr(0, mature.header.find_first_of(" \t"));
+    if (mature.sequence.size() < 8) throw std::runtime_error(id + ": sequence shorter than 8 nucleotides");
+    std::string seed = mature.sequence.substr(1, 7);
+    std::replace(seed.begin(), seed.end(), 'T', 'U');
+    file += ">" + id + "\t" + seed + "\t9606\n";
+  }
+  return file;
+}
+
+}  // namespace velmora::refdata
