@@ -27,7 +27,9 @@ void WriteTargetScanInput(const std::filesystem::path& path, std::string_view te
       const std::string_view line = TrimSpaces(piece);
       if (!line.empty() && line.front() == '>') {
         writeRecord();
-        name = line;
+        // The identifier alone, as the scanner reports it, so that both
+        // predictors name the record alike.
+        name = line.substr(0, line.find_first_of(" \t\r"));
         sequence.clear();
       } else {
         sequence += line;

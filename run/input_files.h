@@ -11,8 +11,9 @@ namespace velmora {
 void WriteMirandaInput(const std::filesystem::path& path, std::string_view text);
 
 // The site finder's input: one line per FASTA record, name TAB "9606" TAB
-// sequence CR LF, upper-cased. Lines are split at LF and trimmed of spaces
-// only, so CRs of CR LF text stay in names and sequences.
+// sequence CR LF, upper-cased. The name is the header line up to its first
+// space, TAB or CR. Lines are split at LF and trimmed of spaces only, so the
+// CRs of CR LF text stay in the sequences.
 void WriteTargetScanInput(const std::filesystem::path& path, std::string_view text);
 
 }  // namespace velmora

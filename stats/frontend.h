@@ -29,8 +29,18 @@ class Frontend {
   virtual std::int32_t ResultRowCount() const = 0;
   virtual void ShowResultRow(const ResultRow& row) = 0;
 
+  // Empties the results list at the start of a run.
+  virtual void ClearResultRows() {}
+
   // Lets the front end handle what is pending (repaint, clicks) and return.
   virtual void ProcessEvents() = 0;
+
+  // Transient progress of a long step (a predictor running, lncRNAs tested).
+  virtual void ShowProgress(std::string_view /*text*/) {}
+
+  // True once the user has asked to stop (the window is closing): a running
+  // predictor is then ended and the run stops.
+  virtual bool StopRequested() const { return false; }
 };
 
 }  // namespace velmora

@@ -14,9 +14,14 @@ std::string TargetScanInputOf(const std::string& text) {
   return test::ReadBytes(dir / "lncrna_custom.txt");
 }
 
-TEST(WriteTargetScanInput, CrLfTextKeepsItsCarriageReturns) {
+TEST(WriteTargetScanInput, CrLfTextKeepsItsCarriageReturnsInSequences) {
   EXPECT_EQ(TargetScanInputOf(">a\r\nacgu\r\nggcc\r\n>b\r\nuuu"),
-            ">A\r\t9606\tACGU\rGGCC\r\r\n>B\r\t9606\tUUU\r\n");
+            ">A\t9606\tACGU\rGGCC\r\r\n>B\t9606\tUUU\r\n");
+}
+
+TEST(WriteTargetScanInput, NameIsTheIdentifierTheScannerReports) {
+  EXPECT_EQ(TargetScanInputOf(">H19 NR_002196.2\nacgu\n>Gas5\tdesc\nuu\n"),
+            ">H19\t9606\tACGU\r\n>GAS5\t9606\tUU\r\n");
 }
 
 TEST(WriteTargetScanInput, LfText) {
@@ -25,11 +30,11 @@ TEST(WriteTargetScanInput, LfText) {
 
 TEST(WriteTargetScanInput, HeaderRules) {
   // Spaces around a header are trimmed; a TAB before ">" makes it sequence.
-  EXPECT_EQ(TargetScanInputOf("  >x desc  \nac\n\t>y\n"), ">X DESC\t9606\tAC\t>Y\r\n");
+  EXPECT_EQ(TargetScanInputOf("  >x desc  \nac\n\t>y\n"), ">X\t9606\tAC\t>Y\r\n");
   // Two headers in a row: the first leaves no line; so does a trailing header.
   EXPECT_EQ(TargetScanInputOf(">a\n>b\nac\n>c\n"), ">B\t9606\tAC\r\n");
   // A header followed only by a blank CR LF line has the sequence CR.
-  EXPECT_EQ(TargetScanInputOf(">a\r\n\r\n"), ">A\r\t9606\t\r\r\n");
+  EXPECT_EQ(TargetScanInputOf(">a\r\n\r\n"), ">A\t9606\t\r\r\n");
 }
 
 TEST(WriteTargetScanInput, TextWithoutHeaderHasAnEmptyName) {

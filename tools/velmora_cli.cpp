@@ -4,12 +4,16 @@
 
 #include <clocale>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <string>
 
 #include "mapping/pipelines.h"
 #include "run/installation.h"
+#include "run/predict.h"
 #include "run/paths.h"
 #include "run/run_failure.h"
 #include "stats/run_log.h"
@@ -43,20 +47,65 @@ void CopyResult(const fs::path& home, const fs::path& destination) {
   if (error) throw velmora::RunFailure("cannot write " + destination.string() + ": " + error.message());
 }
 
-int Map(PredictionOption option, const fs::path& home, const std::string& output) {
+// Reads the input as the window's Import does: CR LF, CR and LF all end a line.
+std::string ReadInput(const std::string& path) {
+  std::ifstream file;
+  if (!path.empty() && path != "-") {
+    file.open(path, std::ios::binary);
+    if (!file) throw velmora::RunFailure(path + ": cannot be read");
+  }
+  std::istream& in = file.is_open() ? file : std::cin;
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string text;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\r') {
+      text += '\n';
+      if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    } else {
+      text += bytes[i];
+    }
+  }
+  return text;
+}
+
+// Loads the factorials, runs `work` in a session on `home`, copies the result.
+int RunSession(const fs::path& home, const std::string& output,
+               const std::function<bool(velmora::Session&, velmora::ConsoleFrontend&)>& work) {
   velmora::ConsoleFrontend frontend;
   try {
-    RequireMappingInputs(home, option);
     const auto factorials = velmora::LoadFactorialTable(velmora::paths::In(home, velmora::paths::kFactorials));
     velmora::ResultStore store;
     velmora::Session session{home, frontend, store, factorials};
-    velmora::RunMapping(session, option);
+    if (!work(session, frontend)) return 1;
     if (!output.empty()) CopyResult(home, output);
+    std::cerr << frontend.ResultRowCount() << " associations in " << (home / velmora::paths::kResult).string()
+              << (output.empty() ? "" : ", copied to " + output) << "\n";
     return 0;
   } catch (const velmora::RunFailure& failure) {
     velmora::AppendLogLine(frontend, failure.what());
     return 1;
   }
+}
+
+int Map(PredictionOption option, const fs::path& home, const std::string& output) {
+  return RunSession(home, output, [&](velmora::Session& session, velmora::ConsoleFrontend&) {
+    RequireMappingInputs(home, option);
+    velmora::RunMapping(session, option);
+    return true;
+  });
+}
+
+int Predict(PredictionOption option, const fs::path& home, const std::string& output, const std::string& input) {
+  std::string text;
+  try {
+    text = ReadInput(input);
+  } catch (const velmora::RunFailure& failure) {
+    std::cerr << "velmora-cli: " << failure.what() << "\n";
+    return 1;
+  }
+  return RunSession(home, output, [&](velmora::Session& session, velmora::ConsoleFrontend&) {
+    return velmora::Predict(session, text, option);
+  });
 }
 
 }  // namespace
@@ -78,6 +127,18 @@ int main(int argc, char** argv) {
   map->add_option("--home", home, "Installation folder holding lib/ and tmp/")->default_str("the program's folder");
   map->add_option("--output", output, "Copy tmp/result.xls to this file afterwards");
 
+  std::string input;
+  CLI::App* predict = app.add_subcommand(
+      "predict", "Predict the binding miRNAs of the FASTA sequences in INPUT and test them against the disease sets");
+  predict->add_option("--option", option, "How binding sites are predicted: targetscan, miranda, union or intersection")
+      ->transform(CLI::CheckedTransformer(kOptions))
+      ->default_str("targetscan");
+  predict->add_option("--home", home, "Installation folder holding lib/, the predictors and tmp/")
+      ->default_str("the program's folder");
+  predict->add_option("--output", output, "Copy tmp/result.xls to this file afterwards");
+  predict->add_option("INPUT", input, "FASTA file of lncRNA sequences (standard input when absent or -)");
+
   CLI11_PARSE(app, argc, argv);
+  if (predict->parsed()) return Predict(option, home, output, input);
   return Map(option, home, output);
 }

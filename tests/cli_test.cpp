@@ -1,8 +1,9 @@
-// velmora-cli map end to end: every file it writes under tmp/ must equal the
-// stored reference file byte for byte, for each of the four options.
+// velmora-cli end to end. map: every file it writes under tmp/ must equal
+// the stored reference file byte for byte, for each of the four options.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <sys/wait.h>
@@ -110,6 +111,44 @@ TEST(CliMap, UnwritableOutputIsAFailure) {
       RunCli("map --home " + home.string() + " --output " + (dir / "no/such/dir/r.xls").string(), dir / "errors.txt");
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.errors.find("no/such/dir/r.xls"), std::string::npos) << outcome.errors;
+}
+
+TEST(CliPredict, AnyLineEndsAndStandardInputGiveTheSameResult) {
+  test::TempDir dir;
+  const fs::path home = dir / "home";
+  fs::create_directory(home);
+  fs::copy(fs::path(VELMORA_HOME) / "lib", home / "lib");
+  fs::copy(fs::path(VELMORA_HOME) / "perlbin", home / "perlbin");
+  std::string fasta = test::ReadBytes(fs::path(VELMORA_SHARED_DATA) / "lncrna_small.fa");
+  test::WriteBytes(dir / "lf.fa", fasta);
+  std::string cr = fasta;
+  std::replace(cr.begin(), cr.end(), '\n', '\r');
+  test::WriteBytes(dir / "cr.fa", cr);
+
+  const std::string common = "predict --option union --home " + home.string() + " --output ";
+  Outcome outcome = RunCli(common + (dir / "lf.xls").string() + " " + (dir / "lf.fa").string(), dir / "e1.txt");
+  ASSERT_EQ(outcome.status, 0) << outcome.errors;
+  EXPECT_NE(outcome.errors.find(" associations in " + (home / "tmp/result.xls").string()), std::string::npos)
+      << outcome.errors;
+  outcome = RunCli(common + (dir / "cr.xls").string() + " " + (dir / "cr.fa").string(), dir / "e2.txt");
+  ASSERT_EQ(outcome.status, 0) << outcome.errors;
+  outcome = RunCli(common + (dir / "stdin.xls").string() + " < " + (dir / "lf.fa").string(), dir / "e3.txt");
+  ASSERT_EQ(outcome.status, 0) << outcome.errors;
+
+  const std::string result = test::ReadBytes(dir / "lf.xls");
+  EXPECT_NE(result.find(">MEG3\t"), std::string::npos);
+  EXPECT_EQ(test::ReadBytes(dir / "cr.xls"), result);
+  EXPECT_EQ(test::ReadBytes(dir / "stdin.xls"), result);
+}
+
+TEST(CliPredict, FailureExitsWithOne) {
+  test::TempDir dir;
+  test::WriteBytes(dir / "in.fa", "ACGU\n");
+  const Outcome outcome = RunCli("predict --home " + std::string(VELMORA_HOME) + " " + (dir / "in.fa").string(),
+                                 dir / "errors.txt");
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.errors.find("The input holds no FASTA header"), std::string::npos) << outcome.errors;
+  EXPECT_EQ(RunCli("predict " + (dir / "missing.fa").string(), dir / "errors.txt").status, 1);
 }
 
 }  // namespace
