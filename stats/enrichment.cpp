@@ -125,6 +125,7 @@ void WriteEnrichmentTable(Session& session, const std::filesystem::path& disease
   OutputFile out(resultPath);
   out.Write(kHeader);
   for (std::size_t l = 0; l < lncs.size(); ++l) {
+    session.frontend.ShowProgress("Testing lncRNA " + std::to_string(l + 1) + " of " + std::to_string(lncs.size()));
     for (std::size_t k = 0; k < diseases.size(); ++k) {
       const Table t = TableOf(shared[l * diseases.size() + k], lncs[l], diseases[k]);
       if (t.a == 0) continue;
