@@ -3,6 +3,7 @@
 #include <charconv>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -31,33 +32,77 @@ std::string ReadText(const Cell& cell) {
   return std::get<std::string>(cell);
 }
 
-// One partition of rows p to r about row r; returns where the pivot went.
-int Partition(ResultStore& a, int p, int r, int m, int n) {
-  bool numeric = true;
-  for (;;) {
-    int j = p;
-    bool restart = false;
-    for (int i = p; i <= r - 1; ++i) {
-      bool less = false;
-      if (numeric) {
-        const auto cell = ReadNumber(a.At(i, m));
-        const auto pivot = cell ? ReadNumber(a.At(r, m)) : std::nullopt;
-        if (!pivot) {
-          numeric = false;  // from here on this call compares texts, from p again
-          restart = true;
-          break;
-        }
-        less = *cell < *pivot;
-      } else {
-        less = ReadText(a.At(i, m)) < ReadText(a.At(r, m));
-      }
-      if (less) swap(a, i, j++, n);
-    }
-    if (restart) continue;
-    swap(a, j, r, n);
-    return j;
+// The sort column of every row read once, both ways; the keys travel with
+// their rows, so a comparison costs no parsing.
+struct Key {
+  std::optional<double> number;
+  std::string text;
+};
+
+class Sorter {
+ public:
+  Sorter(ResultStore& a, int p, int r, int m, int n) : a_(a), n_(n), first_(p), keysMove_(m >= 1 && m <= n) {
+    for (int row = p; row <= r; ++row) keys_.push_back({ReadNumber(a.At(row, m)), ReadText(a.At(row, m))});
   }
-}
+
+  void Sort(int low, int high) {
+    while (low < high) {
+      const int j = Partition(low, high);
+      if (j - low < high - j) {
+        Sort(low, j - 1);
+        low = j + 1;
+      } else {
+        Sort(j + 1, high);
+        high = j - 1;
+      }
+    }
+  }
+
+ private:
+  const Key& KeyOf(int row) const { return keys_[static_cast<std::size_t>(row - first_)]; }
+
+  void Exchange(int x, int y) {
+    if (keysMove_ && x != 0 && y != 0 && x != y) {
+      std::swap(keys_[static_cast<std::size_t>(x - first_)], keys_[static_cast<std::size_t>(y - first_)]);
+    }
+    swap(a_, x, y, n_);
+  }
+
+  // One call's partition of rows p to r about row r; every call starts
+  // comparing numbers and compares texts, from p again, once a cell of its
+  // range is no number.
+  int Partition(int p, int r) {
+    bool numeric = true;
+    for (;;) {
+      int j = p;
+      bool restart = false;
+      for (int i = p; i <= r - 1; ++i) {
+        bool less = false;
+        if (numeric) {
+          const Key& cell = KeyOf(i);
+          const Key& pivot = KeyOf(r);
+          if (!cell.number || !pivot.number) {
+            numeric = false;
+            restart = true;
+            break;
+          }
+          less = *cell.number < *pivot.number;
+        } else {
+          less = KeyOf(i).text < KeyOf(r).text;
+        }
+        if (less) Exchange(i, j++);
+      }
+      if (restart) continue;
+      Exchange(j, r);
+      return j;
+    }
+  }
+
+  ResultStore& a_;
+  int n_, first_;
+  bool keysMove_;  // the sort column is among the exchanged ones
+  std::vector<Key> keys_;
+};
 
 }  // namespace
 
@@ -67,17 +112,8 @@ void swap(ResultStore& arr, int a, int b, int n) {
 }
 
 void qsort(ResultStore& a, std::int16_t p, std::int16_t r, std::int32_t m, std::int32_t n) {
-  int low = p, high = r;
-  while (low < high) {
-    const int j = Partition(a, low, high, m, n);
-    if (j - low < high - j) {
-      qsort(a, static_cast<std::int16_t>(low), static_cast<std::int16_t>(j - 1), m, n);
-      low = j + 1;
-    } else {
-      qsort(a, static_cast<std::int16_t>(j + 1), static_cast<std::int16_t>(high), m, n);
-      high = j - 1;
-    }
-  }
+  if (p >= r) return;
+  Sorter(a, p, r, m, n).Sort(p, r);
 }
 
 }  // namespace velmora

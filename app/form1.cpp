@@ -1,0 +1,232 @@
+#include "app/form1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+
+#include "app/window_icon.h"
+#include "run/installation.h"
+#include "run/paths.h"
+#include "run/run_failure.h"
+#include "stats/run_log.h"
+
+namespace velmora {
+namespace {
+
+// The application workspace's system colour, the hint's grey.
+const QColor kHintColour(171, 171, 171);
+
+void SetTextColour(QPlainTextEdit* box, const QColor& colour) {
+  QPalette palette = box->palette();
+  palette.setColor(QPalette::Text, colour);
+  box->setPalette(palette);
+}
+
+void Place(QWidget* widget, const Bounds& b) {
+  widget->setGeometry(ToPixels(b.left), ToPixels(b.top), ToPixels(b.width), ToPixels(b.height));
+}
+
+}  // namespace
+
+Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), home_(std::move(home)) {
+  setWindowTitle(kWindowTitle);
+  setWindowIcon(WindowIcon());
+  // A dialog-sized font, so that the designed control sizes hold their captions.
+  QFont dialogFont = font();
+  dialogFont.setPointSizeF(8);
+  setFont(dialogFont);
+  layout_ = DesignLayout();
+
+  Frame3 = new QGroupBox("LncRNAs Input", this);
+  Text1 = new QPlainTextEdit(Frame3);
+  Command2 = new QPushButton("Import...", Frame3);
+  Command4 = new QPushButton("Exit", this);
+  Frame5 = new QGroupBox("Results", this);
+  Command3 = new QPushButton("Predict", Frame3);
+  Text2 = new QPlainTextEdit(this);
+  Label1 = new QLabel("Label1", this);
+  ListView1 = new QTableWidget(Frame5);
+  Command1 = new QPushButton("Save All...", Frame5);
+  Option1 = new QRadioButton("Predict with TargetScan only", Frame3);
+  Option2 = new QRadioButton("Predict with miRanda only", Frame3);
+  Option3 = new QRadioButton("Predict with both(union)", Frame3);
+  Option4 = new QRadioButton("Predict with both(intersection)", Frame3);
+  Option1->setChecked(true);
+  Command1->setEnabled(false);
+  Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Text2->setReadOnly(true);
+  Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // Tab order as designed; frames and the label take no focus.
+  QWidget::setTabOrder(Text1, Command2);
+  QWidget::setTabOrder(Command2, Command4);
+  QWidget::setTabOrder(Command4, Command3);
+  QWidget::setTabOrder(Command3, Text2);
+  QWidget::setTabOrder(Text2, ListView1);
+  QWidget::setTabOrder(ListView1, Command1);
+  QWidget::setTabOrder(Command1, Option1);
+  for (const auto& [widget, bounds] :
+       {std::pair<QWidget*, Bounds>{Frame3, layout_.frame3}, {Text1, layout_.text1}, {Command2, layout_.command2},
+        {Command4, layout_.command4}, {Frame5, layout_.frame5}, {Command3, layout_.command3}, {Text2, layout_.text2},
+        {Label1, layout_.label1}, {ListView1, layout_.listView1}, {Command1, layout_.command1},
+        {Option1, layout_.option1}, {Option2, layout_.option2}, {Option3, layout_.option3},
+        {Option4, layout_.option4}}) {
+    Place(widget, bounds);
+  }
+
+  Cd1 = [this] {
+    const QString path = QFileDialog::getOpenFileName(
+        this, "Import", lastImport_,
+        "Fasta Format(*.txt,*.fasta) (*.txt *.fasta);;PITA prediction file(*.tab) (*.tab);;All Files(*.*) (*)");
+    if (!path.isEmpty()) lastImport_ = path;
+    return path;
+  };
+  Cd2 = [this] {
+    const QString path = QFileDialog::getSaveFileName(this, "Save All", lastSave_.isEmpty() ? "result.xls" : lastSave_);
+    if (!path.isEmpty()) lastSave_ = path;
+    return path;
+  };
+
+  connect(Text1, &QPlainTextEdit::textChanged, this, [this] { Text1_Change(); });
+  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+  connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+  connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+  connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this,
+          [this](int section) { ListView1_ColumnClick(section + 1); });
+  Text1->installEventFilter(this);
+  ListView1->installEventFilter(this);
+
+  Form_Load();
+  resize(ToPixels(kInitialClientWidth), ToPixels(kInitialClientHeight));
+}
+
+void Form1::Form_Load() {
+  ListViewSET();
+  TextTip(Text1, true, kInputHint);
+  Label1->setText(
+      "Version 1.41\n"
+      "Reference data: HMDD v2.0 disease-miRNA associations (Li et al., 2014)\n"
+      " miRBase release 22 mature miRNAs (Kozomara et al., 2019)\n");
+  try {
+    factorials_ = LoadFactorialTable(paths::In(home_, paths::kFactorials));
+  } catch (const RunFailure& failure) {
+    factorialProblem_ = failure.what();
+  }
+  Text2->setPlainText("Log:\n");
+  CheckInstallation();
+}
+
+// Every file a run needs, so that a missing one is known before Predict.
+void Form1::CheckInstallation() {
+  for (auto relative : {paths::kReferenceMirnas, paths::kDiseaseSets, paths::kFactorials, paths::kSeedFamilies,
+                        paths::kMirnaSequences, paths::kTargetScanProgram, paths::kMirandaProgram}) {
+    try {
+      RequireFiles(home_, {relative});
+    } catch (const RunFailure& failure) {
+      Log(failure.what());
+    }
+  }
+  if (!factorialProblem_.empty() && std::filesystem::exists(paths::In(home_, paths::kFactorials))) {
+    Log(factorialProblem_);
+  }
+}
+
+void Form1::Log(const std::string& message) { AppendLogLine(*this, message); }
+
+void Form1::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  Form_Resize();
+}
+
+void Form1::Form_Resize() {
+  velmora::Form_Resize(layout_, static_cast<float>(width()) * kTwipsPerPixel, static_cast<float>(height()) * kTwipsPerPixel);
+  Place(Frame3, layout_.frame3);
+  Place(Text1, layout_.text1);
+  Place(Command2, layout_.command2);
+  Place(Command4, layout_.command4);
+  Place(Frame5, layout_.frame5);
+  Place(Command3, layout_.command3);
+  Place(Text2, layout_.text2);
+  Place(Label1, layout_.label1);
+  Place(ListView1, layout_.listView1);
+  Place(Command1, layout_.command1);
+  Place(Option1, layout_.option1);
+  Place(Option2, layout_.option2);
+  Place(Option3, layout_.option3);
+  Place(Option4, layout_.option4);
+  ListViewSub();
+}
+
+void Form1::Text1_Change() {
+  const QString text = Text1->toPlainText();
+  Command3->setEnabled(!running_ && !text.isEmpty() && text != kInputHint);
+}
+
+void Form1::Text1_FocusChange() {
+  TextTip(Text1, Text1->toPlainText().isEmpty(), kInputHint);
+}
+
+void Form1::TextTip(QPlainTextEdit* objText, bool StatusToBlank, const QString& strWord) {
+  if (StatusToBlank) {
+    objText->setPlainText(strWord);
+    SetTextColour(objText, kHintColour);
+    Command3->setEnabled(false);
+    return;
+  }
+  if (objText->toPlainText() == strWord) objText->setPlainText("");
+  SetTextColour(objText, Qt::black);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Text1 && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+    Text1_FocusChange();
+  }
+  if (watched == ListView1 && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const auto modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    const int shift = (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+                      (modifiers & Qt::AltModifier ? 4 : 0) | (modifiers & Qt::MetaModifier ? 8 : 0);
+    const int keyCode = key->key() == Qt::Key_Delete ? 46 : key->key();
+    if (ListView1_KeyDown(keyCode, shift)) return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// Form_KeyDown: Ctrl+A selects every row wherever the focus is, unless the
+// focused control used the key itself.
+void Form1::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_A && (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+    SelectAllRows();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void Form1::Command4_Click() { close(); }
+
+void Form1::closeEvent(QCloseEvent* event) {
+  // A running predictor is ended; the run then stops and the program ends.
+  stopRequested_ = running_;
+  event->accept();
+}
+
+PredictionOption Form1::SelectedOption() const {
+  if (Option2->isChecked()) return PredictionOption::MirandaOnly;
+  if (Option3->isChecked()) return PredictionOption::BothUnion;
+  if (Option4->isChecked()) return PredictionOption::BothIntersection;
+  return PredictionOption::TargetScanOnly;
+}
+
+void Form1::ProcessEvents() { QCoreApplication::processEvents(); }
+
+}  // namespace velmora

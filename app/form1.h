@@ -1,0 +1,110 @@
+#pragma once
+
+// The main window: input box, prediction options, results list, log.
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "app/form_layout.h"
+#include "mapping/pipelines.h"
+#include "stats/factorial_table.h"
+#include "stats/frontend.h"
+#include "stats/result_store.h"
+
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+
+namespace velmora {
+
+inline constexpr char kWindowTitle[] = "Velmora 1.41 - a tool for human LncRNA-disease association prediction";
+// The grey hint of the empty input box (its line breaks as the box holds them).
+inline constexpr char kInputHint[] = "Format:\nfasta file\n---------------\n";
+
+class Form1 : public QWidget, public Frontend {
+ public:
+  explicit Form1(std::filesystem::path home, QWidget* parent = nullptr);
+
+  // The controls, named as the design names them.
+  QGroupBox* Frame3;
+  QPlainTextEdit* Text1;
+  QPushButton* Command2;
+  QPushButton* Command4;
+  QGroupBox* Frame5;
+  QPushButton* Command3;
+  QPlainTextEdit* Text2;
+  QLabel* Label1;
+  QTableWidget* ListView1;  // a report-style list: one row per result
+  QPushButton* Command1;
+  QRadioButton* Option1;
+  QRadioButton* Option2;
+  QRadioButton* Option3;
+  QRadioButton* Option4;
+
+  // The open and save dialogs: each returns the chosen path, or an empty
+  // text when the user cancels. Tests answer them instead of a user.
+  std::function<QString()> Cd1;
+  std::function<QString()> Cd2;
+
+  const ResultStore& Results() const { return store_; }
+  const FormLayout& Layout() const { return layout_; }
+  bool Running() const { return running_; }
+
+  void Command1_Click();
+  void Command2_Click();
+  void Command3_Click();
+  void Command4_Click();
+  void ListView1_ColumnClick(int column);
+
+  // Frontend: what a run shows in the window.
+  void ShowLogLine(std::string_view line) override;
+  std::int32_t ResultRowCount() const override;
+  void ShowResultRow(const ResultRow& row) override;
+  void ClearResultRows() override;
+  void ProcessEvents() override;
+  bool StopRequested() const override { return stopRequested_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Form_Load();
+  void Form_Resize();
+  void Text1_Change();
+  void Text1_FocusChange();
+  void TextTip(QPlainTextEdit* objText, bool StatusToBlank, const QString& strWord);
+  void ListViewSET();
+  void ListViewSub();
+  bool ListView1_KeyDown(int keyCode, int shift);
+  void SelectAllRows();
+  bool RowSelected(int row) const;
+  void PaceListRepaints();
+  void CheckInstallation();
+  PredictionOption SelectedOption() const;
+  void Log(const std::string& message);
+
+  std::filesystem::path home_;
+  FormLayout layout_;
+  ResultStore store_;
+  std::optional<FactorialTable> factorials_;
+  std::string factorialProblem_;
+  int sortDirection_ = 0;  // 0: the next header click sorts ascending
+  bool running_ = false;
+  bool repaintPending_ = false;
+  QElapsedTimer listPainted_;
+  bool stopRequested_ = false;
+  QString lastImport_;
+  QString lastSave_;
+};
+
+}  // namespace velmora

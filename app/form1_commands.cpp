@@ -1,0 +1,92 @@
+// The window's commands: Import, Save All and Predict.
+
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <filesystem>
+
+#include "app/form1.h"
+#include "run/paths.h"
+#include "run/predict.h"
+
+namespace velmora {
+namespace {
+
+// A file's lines as the input box holds them: a line ends at CR or CR LF, a
+// lone LF is part of its line, and the box breaks lines at LF.
+QString ImportedText(const QByteArray& bytes) {
+  QByteArray text;
+  for (qsizetype i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\r') {
+      text += '\n';
+      if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    } else {
+      text += bytes[i];
+    }
+  }
+  if (!text.isEmpty() && !text.endsWith('\n')) text += '\n';
+  return QString::fromUtf8(text);
+}
+
+}  // namespace
+
+void Form1::Command2_Click() {
+  const QString path = Cd1();
+  if (path.isEmpty()) return;
+  // Read first: a file that cannot be read leaves the box as it was.
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    Log("Import failed: " + path.toStdString() + ": " + file.errorString().toStdString());
+    return;
+  }
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) {
+    Log("Import failed: " + path.toStdString() + ": " + file.errorString().toStdString());
+    return;
+  }
+  Text1->setPlainText(ImportedText(bytes));
+}
+
+void Form1::Command1_Click() {
+  const QString chosen = Cd2();
+  if (chosen.isEmpty()) return;
+  namespace fs = std::filesystem;
+  const fs::path source = paths::In(home_, paths::kResult);
+  const fs::path destination = chosen.toStdString();
+  // Copy beside the destination, then rename over it: a failed copy never
+  // leaves a half-written file where an earlier one stood.
+  const fs::path partial = destination.string() + ".partial";
+  std::error_code error;
+  if (!fs::is_regular_file(source, error)) {
+    Log("Save All failed: " + source.string() + " does not exist; run Predict first");
+    return;
+  }
+  fs::copy_file(source, partial, fs::copy_options::overwrite_existing, error);
+  if (!error) fs::rename(partial, destination, error);
+  if (error) {
+    fs::remove(partial);
+    Log("Save All failed: cannot write " + destination.string() + ": " + error.message());
+    return;
+  }
+  Log("Results Exported to: " + destination.string());
+}
+
+void Form1::Command3_Click() {
+  if (running_) return;
+  running_ = true;
+  stopRequested_ = false;
+  Command3->setEnabled(false);
+  const std::string text = Text1->toPlainText().toStdString();
+  if (factorials_) {
+    Session session{home_, *this, store_, *factorials_};
+    Predict(session, text, SelectedOption());
+  } else {
+    Log(factorialProblem_);
+  }
+  running_ = false;
+  Command1->setEnabled(true);
+  Text1_Change();
+}
+
+}  // namespace velmora

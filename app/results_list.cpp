@@ -1,0 +1,161 @@
+// The results list: its columns, keys, copying and column sort, and the
+// rows a run hands to the window.
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QTimer>
+
+#include <set>
+
+#include "app/column_sort.h"
+#include "app/form1.h"
+
+namespace velmora {
+namespace {
+
+const QStringList kHeaders = {"ID", "LncName", "Disease", "a", "b", "c", "d", "P-value", "P-Bonferoni", "OR-value"};
+constexpr char kCopyHeader[] = "ID\tLncName\tDisease\ta\tb\tc\td\tP-value\tP-bonferoni\tOR-value\r\n";
+constexpr int kRepaintIntervalMs = 100;
+
+void SetRow(QTableWidget* list, int row, const QString& id, const std::array<std::string, 9>& cells) {
+  auto item = [](const QString& text) {
+    auto* cell = new QTableWidgetItem(text);
+    cell->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);  // no in-place editing
+    return cell;
+  };
+  list->setItem(row, 0, item(id));
+  for (int c = 1; c <= 9; ++c) list->setItem(row, c, item(QString::fromStdString(cells[static_cast<std::size_t>(c - 1)])));
+}
+
+}  // namespace
+
+void Form1::ListViewSET() {
+  ListView1->clearSelection();
+  ListView1->setRowCount(0);
+  ListView1->setColumnCount(static_cast<int>(kHeaders.size()));
+  ListView1->setHorizontalHeaderLabels(kHeaders);
+  ListView1->verticalHeader()->hide();
+  ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 4);
+  ListView1->setShowGrid(false);
+  ListView1->setWordWrap(false);
+  ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ListView1->horizontalHeader()->setSectionsClickable(true);
+  ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  ListView1->horizontalHeader()->setHighlightSections(false);
+  const auto widths = InitialColumnWidths(layout_.listView1.width);
+  for (int k = 0; k < static_cast<int>(widths.size()); ++k) ListView1->setColumnWidth(k, ToPixels(widths[k]));
+  ListViewSub();
+  ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+}
+
+void Form1::ListViewSub() {
+  const auto widths = ColumnWidths(layout_.listView1.width);
+  for (int k = 0; k < static_cast<int>(widths.size()); ++k) ListView1->setColumnWidth(k, ToPixels(widths[k]));
+}
+
+void Form1::SelectAllRows() { ListView1->selectAll(); }
+
+bool Form1::RowSelected(int row) const { return ListView1->selectionModel()->isRowSelected(row, QModelIndex()); }
+
+// Shift 1, Ctrl 2, Alt 4: Ctrl+A and Ctrl+C want Ctrl alone.
+bool Form1::ListView1_KeyDown(int keyCode, int shift) {
+  if (keyCode == 'A' && shift == 2) {
+    SelectAllRows();
+    return true;
+  }
+  if (keyCode == 46) {
+    ListView1->clearSelection();
+    return true;
+  }
+  if (keyCode == 'C' && shift == 2) {
+    QString text = kCopyHeader;
+    bool any = false;
+    for (int row = 0; row < ListView1->rowCount(); ++row) {
+      if (!RowSelected(row)) continue;
+      any = true;
+      for (int c = 0; c < kHeaders.size(); ++c) {
+        text += ListView1->item(row, c)->text() + (c + 1 < kHeaders.size() ? "\t" : "\r\n");
+      }
+    }
+    if (any) QGuiApplication::clipboard()->setText(text);
+    return true;
+  }
+  return false;
+}
+
+void Form1::ListView1_ColumnClick(int column) {
+  const int rows = ListView1->rowCount();
+  if (rows > ResultStore::kLastRow) {
+    Log("The list holds " + std::to_string(rows) + " rows and only the first " + std::to_string(ResultStore::kLastRow) +
+        " can be sorted here; it stays as it is. Save the results and sort them in a spreadsheet.");
+    return;
+  }
+  std::set<QString> remembered;
+  for (int row = 0; row < rows; ++row) {
+    if (RowSelected(row)) remembered.insert(ListView1->item(row, 0)->text());
+  }
+  ListView1->clearSelection();
+
+  const bool ascending = sortDirection_ == 0;
+  sortDirection_ = ascending ? 1 : 0;
+  qsort(store_, 0, static_cast<std::int16_t>(rows), column - 1, 9);
+  ListView1->setUpdatesEnabled(false);
+  ListView1->setRowCount(0);
+  ListView1->setRowCount(rows);
+  QItemSelection selection;
+  for (int i = 1; i <= rows; ++i) {
+    const int row = ascending ? i : rows - i + 1;
+    std::array<std::string, 9> cells;
+    for (int c = 1; c <= 9; ++c) cells[static_cast<std::size_t>(c - 1)] = std::get<std::string>(store_.At(row, c));
+    const QString id = QString::number(std::get<std::int32_t>(store_.At(row, 0)));
+    SetRow(ListView1, i - 1, id, cells);
+    if (remembered.contains(id)) {
+      selection.select(ListView1->model()->index(i - 1, 0), ListView1->model()->index(i - 1, 9));
+    }
+  }
+  ListView1->selectionModel()->select(selection, QItemSelectionModel::Select);
+  ListView1->setUpdatesEnabled(true);
+}
+
+void Form1::ShowLogLine(std::string_view line) {
+  QTextCursor cursor = Text2->textCursor();
+  cursor.movePosition(QTextCursor::End);
+  cursor.insertText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())) + "\n");
+  Text2->setTextCursor(cursor);
+  Text2->ensureCursorVisible();
+}
+
+std::int32_t Form1::ResultRowCount() const { return ListView1->rowCount(); }
+
+void Form1::ShowResultRow(const ResultRow& row) {
+  const int at = ListView1->rowCount();
+  ListView1->insertRow(at);
+  SetRow(ListView1, at, QString::number(row.id), row.cells);
+  PaceListRepaints();
+}
+
+// Rows can arrive by the thousand, each followed by a turn of the event
+// loop: the list is repainted at most every 100 ms meanwhile, and once more
+// after the last row.
+void Form1::PaceListRepaints() {
+  if (!listPainted_.isValid() || listPainted_.elapsed() >= kRepaintIntervalMs) {
+    ListView1->setUpdatesEnabled(true);
+    listPainted_.restart();
+    return;
+  }
+  ListView1->setUpdatesEnabled(false);
+  if (repaintPending_) return;
+  repaintPending_ = true;
+  QTimer::singleShot(kRepaintIntervalMs, this, [this] {
+    repaintPending_ = false;
+    ListView1->setUpdatesEnabled(true);
+  });
+}
+
+void Form1::ClearResultRows() { ListViewSET(); }
+
+}  // namespace velmora

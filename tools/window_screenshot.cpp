@@ -1,0 +1,37 @@
+// velmora-screenshot: opens the window, imports a FASTA file, runs Predict
+// with the chosen option and saves a picture of the window.
+
+#include <CLI/CLI.hpp>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "app/form1.h"
+#include "run/installation.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"Saves a picture of the Velmora window after a run."};
+  std::string home = velmora::ProgramFolder().string();
+  std::string input, output = "window.png";
+  int option = 3;
+  app.add_option("--home", home, "Installation folder")->capture_default_str();
+  app.add_option("--input", input, "FASTA file to import")->required();
+  app.add_option("--option", option, "Prediction option, 1 to 4")->check(CLI::Range(1, 4))->capture_default_str();
+  app.add_option("--output", output, "PNG file to write")->capture_default_str();
+  CLI11_PARSE(app, argc, argv);
+
+  QApplication application(argc, argv);
+  velmora::Form1 window(home);
+  window.show();
+  if (!QTest::qWaitForWindowExposed(&window)) return 1;
+  window.Cd1 = [&] { return QString::fromStdString(input); };
+  window.Command2_Click();
+  QRadioButton* options[] = {window.Option1, window.Option2, window.Option3, window.Option4};
+  options[option - 1]->setChecked(true);
+  window.Command3_Click();
+  window.ListView1_ColumnClick(8);  // by P-value, smallest first
+  QTest::qWait(200);
+  return window.grab().save(QString::fromStdString(output)) ? 0 : 1;
+}
