@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
 
@@ -26,6 +27,10 @@ int main(int argc, char** argv) {
   velmora::Form1 window(home);
   window.show();
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
+  // As a user would: click into the input box (the hint goes), then import.
+  window.activateWindow();
+  QTest::qWaitForWindowActive(&window);
+  QTest::mouseClick(window.Text1->viewport(), Qt::LeftButton);
   window.Cd1 = [&] { return QString::fromStdString(input); };
   window.Command2_Click();
   QRadioButton* options[] = {window.Option1, window.Option2, window.Option3, window.Option4};
