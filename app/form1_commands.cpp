@@ -9,24 +9,17 @@
 #include "app/form1.h"
 #include "run/paths.h"
 #include "run/predict.h"
+#include "run/text.h"
 
 namespace velmora {
 namespace {
 
-// A file's lines as the input box holds them: a line ends at CR or CR LF, a
-// lone LF is part of its line, and the box breaks lines at LF.
+// A file's lines as the input box holds them: a line ends at CR, CR LF or
+// LF (the box breaks lines at LF), and the last line has an end too.
 QString ImportedText(const QByteArray& bytes) {
-  QByteArray text;
-  for (qsizetype i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] == '\r') {
-      text += '\n';
-      if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    } else {
-      text += bytes[i];
-    }
-  }
-  if (!text.isEmpty() && !text.endsWith('\n')) text += '\n';
-  return QString::fromUtf8(text);
+  std::string text = WithLineFeeds(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  if (!text.empty() && text.back() != '\n') text += '\n';
+  return QString::fromStdString(text);
 }
 
 }  // namespace

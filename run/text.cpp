@@ -28,6 +28,20 @@ std::string UpperCase(std::string_view text) {
   return result;
 }
 
+std::string WithLineFeeds(std::string_view bytes) {
+  std::string text;
+  text.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\r') {
+      text += bytes[i];
+      continue;
+    }
+    text += '\n';
+    if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+  }
+  return text;
+}
+
 std::string LowerCase(std::string_view text) {
   std::string result(text);
   std::transform(result.begin(), result.end(), result.begin(),

@@ -15,6 +15,9 @@ std::vector<std::string_view> Split(std::string_view text, char separator);
 std::string_view TrimSpaces(std::string_view text);
 
 std::string UpperCase(std::string_view text);
+
+// Line ends CR LF, CR and LF all become LF, as the input box holds them.
+std::string WithLineFeeds(std::string_view bytes);
 std::string LowerCase(std::string_view text);
 
 }  // namespace velmora

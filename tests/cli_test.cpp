@@ -96,13 +96,6 @@ TEST(CliMap, BadDiseaseFileStopsTheRunBeforeTheResultIsWritten) {
   EXPECT_EQ(outcome.errors.find("Ready"), std::string::npos);
 }
 
-TEST(CliMap, UnknownOptionIsRefused) {
-  test::TempDir dir;
-  const Outcome outcome = RunCli("map --option both --home " + dir.path().string(), dir / "errors.txt");
-  EXPECT_NE(outcome.status, 0);
-  EXPECT_NE(outcome.errors.find("both"), std::string::npos) << outcome.errors;
-}
-
 TEST(CliMap, UnwritableOutputIsAFailure) {
   test::TempDir dir;
   const fs::path home = dir / "home";

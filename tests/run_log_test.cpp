@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 
 namespace velmora {
 namespace {
@@ -27,19 +26,6 @@ TEST(AppendLogLine, StampsTheMessageUnchanged) {
   EXPECT_EQ(line.substr(separator), " : Preprocessing data");
   EXPECT_EQ(line.substr(0, separator).find(' '), 8u) << line;  // short date, a space, long time
   EXPECT_EQ(frontend.lines[1].substr(frontend.lines[1].size() - 3), " : ");
-}
-
-TEST(DateTimeText, ShortDateAndLongTimeOfTheLocale) {
-  std::setlocale(LC_TIME, "C");
-  std::tm when{};
-  when.tm_year = 126;
-  when.tm_mon = 11;
-  when.tm_mday = 6;
-  when.tm_hour = 9;
-  when.tm_min = 5;
-  when.tm_sec = 7;
-  when.tm_isdst = -1;
-  EXPECT_EQ(DateTimeText(std::mktime(&when)), "12/06/26 09:05:07");
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "run/predict.h"
 #include "run/paths.h"
 #include "run/run_failure.h"
+#include "run/text.h"
 #include "stats/run_log.h"
 #include "tools/console_frontend.h"
 
@@ -56,27 +57,18 @@ std::string ReadInput(const std::string& path) {
   }
   std::istream& in = file.is_open() ? file : std::cin;
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::string text;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] == '\r') {
-      text += '\n';
-      if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    } else {
-      text += bytes[i];
-    }
-  }
-  return text;
+  return velmora::WithLineFeeds(bytes);
 }
 
 // Loads the factorials, runs `work` in a session on `home`, copies the result.
 int RunSession(const fs::path& home, const std::string& output,
-               const std::function<bool(velmora::Session&, velmora::ConsoleFrontend&)>& work) {
+               const std::function<bool(velmora::Session&)>& work) {
   velmora::ConsoleFrontend frontend;
   try {
     const auto factorials = velmora::LoadFactorialTable(velmora::paths::In(home, velmora::paths::kFactorials));
     velmora::ResultStore store;
     velmora::Session session{home, frontend, store, factorials};
-    if (!work(session, frontend)) return 1;
+    if (!work(session)) return 1;
     if (!output.empty()) CopyResult(home, output);
     std::cerr << frontend.ResultRowCount() << " associations in " << (home / velmora::paths::kResult).string()
               << (output.empty() ? "" : ", copied to " + output) << "\n";
@@ -88,7 +80,7 @@ int RunSession(const fs::path& home, const std::string& output,
 }
 
 int Map(PredictionOption option, const fs::path& home, const std::string& output) {
-  return RunSession(home, output, [&](velmora::Session& session, velmora::ConsoleFrontend&) {
+  return RunSession(home, output, [&](velmora::Session& session) {
     RequireMappingInputs(home, option);
     velmora::RunMapping(session, option);
     return true;
@@ -103,7 +95,7 @@ int Predict(PredictionOption option, const fs::path& home, const std::string& ou
     std::cerr << "velmora-cli: " << failure.what() << "\n";
     return 1;
   }
-  return RunSession(home, output, [&](velmora::Session& session, velmora::ConsoleFrontend&) {
+  return RunSession(home, output, [&](velmora::Session& session) {
     return velmora::Predict(session, text, option);
   });
 }
