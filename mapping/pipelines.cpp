@@ -30,6 +30,22 @@ void RunPipeline(Session& session, const std::filesystem::path& diseaseSets, boo
   AppendLogLine(session.frontend, "Ready");
 }
 
+// Both two-predictor pipelines: the scanner's pairs first, then the site
+// finder's, then the merge (scanner's pair file first).
+void MapBoth(Session& session, const std::filesystem::path& targetScanOutput,
+             const std::filesystem::path& mirandaOutput, const std::filesystem::path& referenceList,
+             const std::filesystem::path& diseaseSets, bool bShowRows, bool bDropFirstChar,
+             void (*merge)(const std::filesystem::path&, const std::filesystem::path&,
+                           const std::filesystem::path&)) {
+  RunPipeline(session, diseaseSets, bShowRows, [&] {
+    const auto mirandaPairs = paths::In(session.home, paths::kMirandaPairs);
+    const auto targetScanPairs = paths::In(session.home, paths::kTargetScanPairs);
+    ExtractMirandaPairs(mirandaOutput, mirandaPairs);
+    ExtractTargetScanPairs(targetScanOutput, targetScanPairs, referenceList, true, false, bDropFirstChar);
+    merge(mirandaPairs, targetScanPairs, paths::In(session.home, paths::kGroupedPairs));
+  });
+}
+
 }  // namespace
 
 void MapTargetScanOnly(Session& session, const std::filesystem::path& targetScanOutput,
@@ -51,26 +67,6 @@ void MapMirandaOnly(Session& session, const std::filesystem::path& mirandaOutput
     GroupPairs(pairs, paths::In(session.home, paths::kGroupedPairs));
   });
 }
-
-namespace {
-
-// Both two-predictor pipelines: the scanner's pairs first, then the site
-// finder's, then the merge (scanner's pair file first).
-void MapBoth(Session& session, const std::filesystem::path& targetScanOutput,
-             const std::filesystem::path& mirandaOutput, const std::filesystem::path& referenceList,
-             const std::filesystem::path& diseaseSets, bool bShowRows, bool bDropFirstChar,
-             void (*merge)(const std::filesystem::path&, const std::filesystem::path&,
-                           const std::filesystem::path&)) {
-  RunPipeline(session, diseaseSets, bShowRows, [&] {
-    const auto mirandaPairs = paths::In(session.home, paths::kMirandaPairs);
-    const auto targetScanPairs = paths::In(session.home, paths::kTargetScanPairs);
-    ExtractMirandaPairs(mirandaOutput, mirandaPairs);
-    ExtractTargetScanPairs(targetScanOutput, targetScanPairs, referenceList, true, false, bDropFirstChar);
-    merge(mirandaPairs, targetScanPairs, paths::In(session.home, paths::kGroupedPairs));
-  });
-}
-
-}  // namespace
 
 void MapBothUnion(Session& session, const std::filesystem::path& targetScanOutput,
                   const std::filesystem::path& mirandaOutput, const std::filesystem::path& referenceList,

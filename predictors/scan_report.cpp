@@ -1,0 +1,84 @@
+// The scanner's text output, and the scan of every miRNA-target pair.
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
+#include "predictors/scanner.h"
+
+namespace velmora::scanner {
+namespace {
+
+std::string Format(const char* pattern, auto... values) {
+  char text[512];
+  const int length = std::snprintf(text, sizeof text, pattern, values...);
+  return std::string(text, static_cast<std::size_t>(std::max(0, std::min(length, static_cast<int>(sizeof text) - 1))));
+}
+
+const std::string kSeparator = "=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=";
+
+std::string PairReport(const Sequence& mirna, const Sequence& target, const std::vector<Hit>& hits, int scanned) {
+  std::string out = "Read Sequence:" + target.id + " " + target.description + "(" +
+                    std::to_string(target.bases.size()) + " nt)\n" + kSeparator + "\nPerforming Scan: " + mirna.id +
+                    " vs " + target.id + "\n" + kSeparator + "\n";
+  double totalScore = 0, totalEnergy = 0, maxScore = 0, minEnergy = 0;
+  std::string starts;
+  for (const Hit& hit : hits) {
+    out += '\n';
+    out += Format("   Forward:\tScore: %f  Q:%d to %d  R:%d to %d Align Len (%d) (%3.2f%%) (%3.2f%%)",
+                         static_cast<double>(hit.score), hit.queryStart, hit.queryEnd, hit.refStart, hit.refEnd,
+                         hit.length, hit.identity, hit.similarity);
+    out += "\n\n   Query:    3' " + hit.queryLine + "\n                " + hit.barLine + "\n   Ref:      5' " +
+           hit.refLine + "\n\n" + Format("   Energy:  %f kCal/Mol", hit.energy) + "\n\nScores for this hit:\n";
+    out += Format(">%s\t%s\t%.2f\t%.2f\t%d %d\t%d %d\t%d\t%.2f%%\t%.2f%%", mirna.id.c_str(), target.id.c_str(),
+                  static_cast<double>(hit.score), hit.energy, hit.queryStart, hit.queryEnd, hit.refStart, hit.refEnd,
+                  hit.length, hit.identity, hit.similarity) +
+           "\n\n";
+    totalScore += hit.score;
+    totalEnergy += hit.energy;
+    maxScore = std::max(maxScore, static_cast<double>(hit.score));
+    minEnergy = std::min(minEnergy, hit.energy);
+    starts += ' ';
+    starts += std::to_string(hit.refStart);
+  }
+  out += "Score for this Scan:\nSeq1,Seq2,Tot Score,Tot Energy,Max Score,Max Energy,Strand,Len1,Len2,Positions\n";
+  out += Format(">>%s\t%s\t%.2f\t%.2f\t%.2f\t%.2f\t%d\t%zu\t%zu\t", mirna.id.c_str(), target.id.c_str(), totalScore,
+                totalEnergy, maxScore, minEnergy, scanned, mirna.bases.size(), target.bases.size()) +
+         starts + "\nComplete\n\n";
+  return out;
+}
+
+std::string Banner(const std::string& mirnaFile, const std::string& targetFile) {
+  return "\n            miRanda v3.3a    microRNA Target Scanning Algorithm\n" + kSeparator +
+         "\n(Velmora's miRanda-compatible scanner)\n" + kSeparator + "\n\nCurrent Settings:\n" + kSeparator +
+         "\nQuery Filename:\t\t" + mirnaFile + "\nReference Filename:\t" + targetFile +
+         "\nGap Open Penalty:\t-9.000000\nGap Extend Penalty:\t-4.000000\nScore Threshold:\t140.000000"
+         "\nEnergy Threshold:\t1.000000 kcal/mol\nScaling Parameter:\t4.000000\n" +
+         kSeparator + "\n\n";
+}
+
+}  // namespace
+
+std::string Scan(const std::vector<Sequence>& mirnas, const std::vector<Sequence>& targets,
+                 const std::string& mirnaFile, const std::string& targetFile, unsigned threads) {
+  std::vector<std::string> reports(mirnas.size());
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    for (std::size_t k; (k = next++) < mirnas.size();) {
+      for (std::size_t t = 0; t < targets.size(); ++t) {
+        const std::vector<Hit> hits = ScanPair(mirnas[k].bases, targets[t].bases);
+        if (!hits.empty()) reports[k] += PairReport(mirnas[k], targets[t], hits, static_cast<int>(t + 1));
+      }
+    }
+  };
+  std::vector<std::thread> pool;
+  for (unsigned i = 1; i < std::max(1u, threads); ++i) pool.emplace_back(work);
+  work();
+  for (auto& thread : pool) thread.join();
+  std::string out = Banner(mirnaFile, targetFile);
+  for (const std::string& report : reports) out += report;
+  return out + "Scan Complete\n\n";
+}
+
+}  // namespace velmora::scanner
