@@ -11,13 +11,9 @@
 #include <map>
 #include <string>
 
-#include "mapping/pipelines.h"
-#include "run/installation.h"
-#include "run/predict.h"
-#include "run/paths.h"
-#include "run/run_failure.h"
-#include "run/text.h"
-#include "stats/run_log.h"
+#include "mapping/mapping.h"
+#include "run/run.h"
+#include "stats/stats.h"
 #include "tools/console_frontend.h"
 
 namespace {
