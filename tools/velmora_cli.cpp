@@ -107,23 +107,24 @@ int main(int argc, char** argv) {
   std::string home = velmora::ProgramFolder().string();
   std::string output;
 
+  // The options both commands take.
+  auto addRunOptions = [&](CLI::App* command, const std::string& optionHelp, const std::string& homeHelp) {
+    command->add_option("--option", option, optionHelp)
+        ->transform(CLI::CheckedTransformer(kOptions))
+        ->default_str("targetscan");
+    command->add_option("--home", home, homeHelp)->default_str("the program's folder");
+    command->add_option("--output", output, "Copy tmp/result.xls to this file afterwards");
+  };
   CLI::App* map = app.add_subcommand(
       "map", "Map the predictor outputs already in HOME/tmp/ and test them against the disease sets");
-  map->add_option("--option", option, "How binding sites count: targetscan, miranda, union or intersection")
-      ->transform(CLI::CheckedTransformer(kOptions))
-      ->default_str("targetscan");
-  map->add_option("--home", home, "Installation folder holding lib/ and tmp/")->default_str("the program's folder");
-  map->add_option("--output", output, "Copy tmp/result.xls to this file afterwards");
+  addRunOptions(map, "How binding sites count: targetscan, miranda, union or intersection",
+                "Installation folder holding lib/ and tmp/");
 
   std::string input;
   CLI::App* predict = app.add_subcommand(
       "predict", "Predict the binding miRNAs of the FASTA sequences in INPUT and test them against the disease sets");
-  predict->add_option("--option", option, "How binding sites are predicted: targetscan, miranda, union or intersection")
-      ->transform(CLI::CheckedTransformer(kOptions))
-      ->default_str("targetscan");
-  predict->add_option("--home", home, "Installation folder holding lib/, the predictors and tmp/")
-      ->default_str("the program's folder");
-  predict->add_option("--output", output, "Copy tmp/result.xls to this file afterwards");
+  addRunOptions(predict, "How binding sites are predicted: targetscan, miranda, union or intersection",
+                "Installation folder holding lib/, the predictors and tmp/");
   predict->add_option("INPUT", input, "FASTA file of lncRNA sequences (standard input when absent or -)");
 
   CLI11_PARSE(app, argc, argv);
