@@ -103,15 +103,15 @@ int main(int argc, char** argv) {
   CLI::App app{"Velmora: predicts which human diseases an lncRNA is associated with."};
   app.require_subcommand(1);
 
-  PredictionOption option = PredictionOption::TargetScanOnly;
+  std::string option = "targetscan";
   std::string home = velmora::ProgramFolder().string();
   std::string output;
 
   // The options both commands take.
   auto addRunOptions = [&](CLI::App* command, const std::string& optionHelp, const std::string& homeHelp) {
     command->add_option("--option", option, optionHelp)
-        ->transform(CLI::CheckedTransformer(kOptions))
-        ->default_str("targetscan");
+        ->check(CLI::IsMember({"targetscan", "miranda", "union", "intersection"}))
+        ->capture_default_str();
     command->add_option("--home", home, homeHelp)->default_str("the program's folder");
     command->add_option("--output", output, "Copy tmp/result.xls to this file afterwards");
   };
@@ -128,6 +128,6 @@ int main(int argc, char** argv) {
   predict->add_option("INPUT", input, "FASTA file of lncRNA sequences (standard input when absent or -)");
 
   CLI11_PARSE(app, argc, argv);
-  if (predict->parsed()) return Predict(option, home, output, input);
-  return Map(option, home, output);
+  if (predict->parsed()) return Predict(kOptions.at(option), home, output, input);
+  return Map(kOptions.at(option), home, output);
 }
