@@ -54,7 +54,6 @@ class Form1 : public QWidget, public Frontend {
   std::function<QString()> Cd2;
 
   const ResultStore& Results() const { return store_; }
-  const FormLayout& Layout() const { return layout_; }
   bool Running() const { return running_; }
 
   void Command1_Click();

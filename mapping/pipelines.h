@@ -13,6 +13,9 @@ namespace velmora {
 
 enum class PredictionOption { TargetScanOnly, MirandaOnly, BothUnion, BothIntersection };
 
+inline bool UsesTargetScan(PredictionOption option) { return option != PredictionOption::MirandaOnly; }
+inline bool UsesMiranda(PredictionOption option) { return option != PredictionOption::TargetScanOnly; }
+
 inline constexpr std::string_view kNoPairMessage = "No lncRNA-miRNA pair was found; the result is empty.";
 
 void MapTargetScanOnly(Session& session, const std::filesystem::path& targetScanOutput,

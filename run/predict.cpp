@@ -13,9 +13,6 @@
 namespace velmora {
 namespace {
 
-bool UsesTargetScan(PredictionOption option) { return option != PredictionOption::MirandaOnly; }
-bool UsesMiranda(PredictionOption option) { return option != PredictionOption::TargetScanOnly; }
-
 // The input must hold a FASTA record with a sequence: a header line, then a
 // line that is not one.
 void CheckInput(std::string_view text) {

@@ -130,47 +130,58 @@ void RequireInTable(const FactorialTable& factorials, std::int32_t n) {
   }
 }
 
+// The probabilities of every table with the margins of (a, b, c, d), in
+// increasing order of the first cell from max(0, a - d); one numerator
+// serves them all.
+std::vector<double> MarginProbabilities(const FactorialTable& factorials, std::int32_t a, std::int32_t b,
+                                        std::int32_t c, std::int32_t d) {
+  RequireInTable(factorials, a + b + c + d);
+  const Decimal numerator = Numerator(factorials, a + b, a + c, c + d, b + d);
+  std::vector<double> probabilities;
+  for (std::int32_t t = std::max(0, a - d); t <= std::min(a + b, a + c); ++t) {
+    probabilities.push_back(Probability(factorials, numerator, t, a + b - t, a + c - t, d - a + t));
+  }
+  return probabilities;
+}
+
+// The sum, in table order, of the probabilities not above the observed one.
+double SumNotAbove(const std::vector<double>& probabilities, std::size_t observed) {
+  const double limit = probabilities[observed];
+  double sum = 0;
+  for (double p : probabilities) {
+    if (p <= limit) sum += p;
+  }
+  return sum;
+}
+
+bool AnyNegative(std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d) {
+  return a < 0 || b < 0 || c < 0 || d < 0;
+}
+
 }  // namespace
 
 double TableProbability(const FactorialTable& factorials, std::int32_t a, std::int32_t b, std::int32_t c,
                         std::int32_t d) {
-  if (a < 0 || b < 0 || c < 0 || d < 0) return 0;
+  if (AnyNegative(a, b, c, d)) return 0;
   RequireInTable(factorials, a + b + c + d);
   return Probability(factorials, Numerator(factorials, a + b, a + c, c + d, b + d), a, b, c, d);
 }
 
+// A table with a negative cell has probability 0, and so has every table
+// summed with it: its P-value is 0.
 double FisherExactP(const FactorialTable& factorials, std::int32_t a, std::int32_t b, std::int32_t c,
                     std::int32_t d) {
-  const double observed = TableProbability(factorials, a, b, c, d);
-  double sum = 0;
-  for (std::int32_t t = std::max(0, a - d); t <= std::min(a + b, a + c); ++t) {
-    const double p = TableProbability(factorials, t, a + b - t, a + c - t, d - a + t);
-    if (p <= observed) sum += p;
-  }
-  return sum;
+  if (AnyNegative(a, b, c, d)) return 0;
+  return SumNotAbove(MarginProbabilities(factorials, a, b, c, d), static_cast<std::size_t>(a - std::max(0, a - d)));
 }
 
 double FisherCache::FisherExactP(std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d) {
-  if (a < 0 || b < 0 || c < 0 || d < 0) return velmora::FisherExactP(factorials_, a, b, c, d);
-  const std::int32_t first = std::max(0, a - d);
-  const std::int32_t last = std::min(a + b, a + c);
+  if (AnyNegative(a, b, c, d)) return 0;
   const auto key = (static_cast<std::uint64_t>(a + b + c + d) << 40) | (static_cast<std::uint64_t>(a + b) << 20) |
                    static_cast<std::uint64_t>(a + c);
   auto [entry, added] = probabilities_.try_emplace(key);
-  std::vector<double>& probabilities = entry->second;
-  if (added) {
-    RequireInTable(factorials_, a + b + c + d);
-    const Decimal numerator = Numerator(factorials_, a + b, a + c, c + d, b + d);
-    for (std::int32_t t = first; t <= last; ++t) {
-      probabilities.push_back(Probability(factorials_, numerator, t, a + b - t, a + c - t, d - a + t));
-    }
-  }
-  const double observed = probabilities[static_cast<std::size_t>(a - first)];
-  double sum = 0;
-  for (double p : probabilities) {
-    if (p <= observed) sum += p;
-  }
-  return sum;
+  if (added) entry->second = MarginProbabilities(factorials_, a, b, c, d);
+  return SumNotAbove(entry->second, static_cast<std::size_t>(a - std::max(0, a - d)));
 }
 
 }  // namespace velmora

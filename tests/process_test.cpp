@@ -4,22 +4,12 @@
 
 #include "run/predictor_runners.h"
 #include "run/run_failure.h"
+#include "tests/test_support.h"
 
 namespace velmora {
 namespace {
 
-class CountingFrontend : public Frontend {
- public:
-  void ShowLogLine(std::string_view) override {}
-  std::int32_t ResultRowCount() const override { return 0; }
-  void ShowResultRow(const ResultRow&) override {}
-  void ProcessEvents() override { ++turns; }
-  bool StopRequested() const override { return stopAfter > 0 && turns >= stopAfter; }
-  int turns = 0;
-  int stopAfter = 0;
-};
-
-std::string FailureOf(const CommandLine& command, CountingFrontend& frontend) {
+std::string FailureOf(const CommandLine& command, test::RecordingFrontend& frontend) {
   try {
     ShellAndWait(frontend, command, "lib/miranda");
   } catch (const RunFailure& failure) {
@@ -46,33 +36,33 @@ TEST(CommandLines, EveryPathIsQuotedWhole) {
 }
 
 TEST(ShellAndWait, ProgramThatCannotStartIsNamed) {
-  CountingFrontend frontend;
+  test::RecordingFrontend frontend;
   EXPECT_EQ(FailureOf({{"/no/such/miranda", "x"}}, frontend),
             "lib/miranda could not be started: No such file or directory");
 }
 
 TEST(ShellAndWait, NonZeroStatusCarriesTheLastErrorLine) {
-  CountingFrontend frontend;
+  test::RecordingFrontend frontend;
   EXPECT_EQ(FailureOf({{"/bin/sh", "-c", "echo first >&2; echo 'miranda: bad input' >&2; exit 3"}}, frontend),
             "lib/miranda failed with status 3: miranda: bad input");
   EXPECT_EQ(FailureOf({{"/bin/sh", "-c", "exit 0"}}, frontend), "");
 }
 
 TEST(ShellAndWait, ArgumentsReachTheProgramUnchanged) {
-  CountingFrontend frontend;
+  test::RecordingFrontend frontend;
   EXPECT_EQ(FailureOf({{"/bin/sh", "-c", "[ \"$1\" = 'a \"b\" $c;' ] || exit 7", "sh", "a \"b\" $c;"}}, frontend), "");
 }
 
 TEST(ShellAndWait, FrontEndGetsTurnsWithoutBusyWaiting) {
-  CountingFrontend frontend;
+  test::RecordingFrontend frontend;
   EXPECT_EQ(FailureOf({{"/bin/sh", "-c", "sleep 0.5"}}, frontend), "");
-  EXPECT_GE(frontend.turns, 2);
-  EXPECT_LE(frontend.turns, 100);  // a spinning wait would take thousands of turns
+  EXPECT_GE(frontend.yields, 2);
+  EXPECT_LE(frontend.yields, 100);  // a spinning wait would take thousands of turns
 }
 
 TEST(ShellAndWait, StopRequestEndsTheChild) {
-  CountingFrontend frontend;
-  frontend.stopAfter = 2;
+  test::RecordingFrontend frontend;
+  frontend.stopAfterYields = 2;
   EXPECT_EQ(FailureOf({{"/bin/sh", "-c", "sleep 30"}}, frontend), "lib/miranda was stopped");
 }
 

@@ -2,21 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/test_support.h"
+
 
 namespace velmora {
 namespace {
 
-class LineKeeper : public Frontend {
- public:
-  void ShowLogLine(std::string_view line) override { lines.emplace_back(line); }
-  std::int32_t ResultRowCount() const override { return 0; }
-  void ShowResultRow(const ResultRow&) override {}
-  void ProcessEvents() override {}
-  std::vector<std::string> lines;
-};
-
 TEST(AppendLogLine, StampsTheMessageUnchanged) {
-  LineKeeper frontend;
+  test::RecordingFrontend frontend;
   AppendLogLine(frontend, "Preprocessing data");
   AppendLogLine(frontend, "");
   ASSERT_EQ(frontend.lines.size(), 2u);

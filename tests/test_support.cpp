@@ -33,6 +33,7 @@ const FactorialTable& BuiltFactorials() {
 }
 
 void RecordingFrontend::ShowLogLine(std::string_view line) {
+  lines.emplace_back(line);
   const std::size_t separator = line.find(" : ");
   messages.emplace_back(separator == std::string_view::npos ? line : line.substr(separator + 3));
 }

@@ -31,10 +31,8 @@ const std::map<std::string, PredictionOption> kOptions = {
 void RequireMappingInputs(const fs::path& home, PredictionOption option) {
   namespace paths = velmora::paths;
   velmora::RequireFiles(home, {paths::kFactorials, paths::kDiseaseSets});
-  if (option != PredictionOption::MirandaOnly) {
-    velmora::RequireFiles(home, {paths::kReferenceMirnas, paths::kTargetScanOutput});
-  }
-  if (option != PredictionOption::TargetScanOnly) velmora::RequireFiles(home, {paths::kMirandaOutput});
+  if (UsesTargetScan(option)) velmora::RequireFiles(home, {paths::kReferenceMirnas, paths::kTargetScanOutput});
+  if (UsesMiranda(option)) velmora::RequireFiles(home, {paths::kMirandaOutput});
 }
 
 void CopyResult(const fs::path& home, const fs::path& destination) {
