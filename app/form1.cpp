@@ -14,10 +14,11 @@
 #include <QTableWidget>
 
 #include "app/window_icon.h"
-#include "run/installation.h"
-#include "run/paths.h"
-#include "run/run_failure.h"
-#include "stats/run_log.h"
+#include "core/installation.h"
+#include "core/paths.h"
+#include "core/run_failure.h"
+#include "core/version.h"
+#include "engine/run_log.h"
 
 namespace velmora {
 namespace {
@@ -37,8 +38,12 @@ void Place(QWidget* widget, const Bounds& b) {
 
 }  // namespace
 
+QString WindowTitle() {
+  return QString("Velmora %1 - a tool for human LncRNA-disease association prediction").arg(kVersion);
+}
+
 Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), home_(std::move(home)) {
-  setWindowTitle(kWindowTitle);
+  setWindowTitle(WindowTitle());
   setWindowIcon(WindowIcon());
   // A dialog-sized font, so that the designed control sizes hold their captions.
   QFont dialogFont = font();
@@ -74,12 +79,20 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
   QWidget::setTabOrder(Text2, ListView1);
   QWidget::setTabOrder(ListView1, Command1);
   QWidget::setTabOrder(Command1, Option1);
-  for (const auto& [widget, bounds] :
-       {std::pair<QWidget*, Bounds>{Frame3, layout_.frame3}, {Text1, layout_.text1}, {Command2, layout_.command2},
-        {Command4, layout_.command4}, {Frame5, layout_.frame5}, {Command3, layout_.command3}, {Text2, layout_.text2},
-        {Label1, layout_.label1}, {ListView1, layout_.listView1}, {Command1, layout_.command1},
-        {Option1, layout_.option1}, {Option2, layout_.option2}, {Option3, layout_.option3},
-        {Option4, layout_.option4}}) {
+  for (const auto& [widget, bounds] : {std::pair<QWidget*, Bounds>{Frame3, layout_.frame3},
+                                       {Text1, layout_.text1},
+                                       {Command2, layout_.command2},
+                                       {Command4, layout_.command4},
+                                       {Frame5, layout_.frame5},
+                                       {Command3, layout_.command3},
+                                       {Text2, layout_.text2},
+                                       {Label1, layout_.label1},
+                                       {ListView1, layout_.listView1},
+                                       {Command1, layout_.command1},
+                                       {Option1, layout_.option1},
+                                       {Option2, layout_.option2},
+                                       {Option3, layout_.option3},
+                                       {Option4, layout_.option4}}) {
     Place(widget, bounds);
   }
 
@@ -97,12 +110,12 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
   };
 
   connect(Text1, &QPlainTextEdit::textChanged, this, [this] { Text1_Change(); });
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-  connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+  connect(Command1, &QPushButton::clicked, this, [this] { Guarded([this] { Command1_Click(); }); });
+  connect(Command2, &QPushButton::clicked, this, [this] { Guarded([this] { Command2_Click(); }); });
+  connect(Command3, &QPushButton::clicked, this, [this] { Guarded([this] { Command3_Click(); }); });
   connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
   connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this,
-          [this](int section) { ListView1_ColumnClick(section + 1); });
+          [this](int section) { Guarded([this, section] { ListView1_ColumnClick(section + 1); }); });
   Text1->installEventFilter(this);
   ListView1->installEventFilter(this);
 
@@ -113,10 +126,9 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
 void Form1::Form_Load() {
   ListViewSET();
   TextTip(Text1, true, kInputHint);
-  Label1->setText(
-      "Version 1.41\n"
-      "Reference data: HMDD v2.0 disease-miRNA associations (Li et al., 2014)\n"
-      " miRBase release 22 mature miRNAs (Kozomara et al., 2019)\n");
+  Label1->setText(QString("Version %1\n").arg(kVersion) +
+                  "Reference data: HMDD v2.0 disease-miRNA associations (Li et al., 2014)\n"
+                  " miRBase release 22 mature miRNAs (Kozomara et al., 2019)\n");
   try {
     factorials_ = LoadFactorialTable(paths::In(home_, paths::kFactorials));
   } catch (const RunFailure& failure) {
@@ -143,13 +155,23 @@ void Form1::CheckInstallation() {
 
 void Form1::Log(const std::string& message) { AppendLogLine(*this, message); }
 
+// An exception must not leave an event handler: Qt would end the program.
+void Form1::Guarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    Log(std::string("The command failed: ") + error.what());
+  }
+}
+
 void Form1::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   Form_Resize();
 }
 
 void Form1::Form_Resize() {
-  velmora::Form_Resize(layout_, static_cast<float>(width()) * kTwipsPerPixel, static_cast<float>(height()) * kTwipsPerPixel);
+  velmora::Form_Resize(layout_, static_cast<float>(width()) * kTwipsPerPixel,
+                       static_cast<float>(height()) * kTwipsPerPixel);
   Place(Frame3, layout_.frame3);
   Place(Text1, layout_.text1);
   Place(Command2, layout_.command2);
@@ -172,9 +194,7 @@ void Form1::Text1_Change() {
   Command3->setEnabled(!running_ && !text.isEmpty() && text != kInputHint);
 }
 
-void Form1::Text1_FocusChange() {
-  TextTip(Text1, Text1->toPlainText().isEmpty(), kInputHint);
-}
+void Form1::Text1_FocusChange() { TextTip(Text1, Text1->toPlainText().isEmpty(), kInputHint); }
 
 void Form1::TextTip(QPlainTextEdit* objText, bool StatusToBlank, const QString& strWord) {
   if (StatusToBlank) {
@@ -215,8 +235,13 @@ void Form1::keyPressEvent(QKeyEvent* event) {
 void Form1::Command4_Click() { close(); }
 
 void Form1::closeEvent(QCloseEvent* event) {
-  // A running predictor is ended; the run then stops and the program ends.
-  stopRequested_ = running_;
+  // Whatever the run is doing, it stops (a predictor is ended) before the
+  // window goes, and leaves no half-written file under a final name.
+  if (run_.joinable()) {
+    run_.request_stop();
+    run_.join();
+    running_ = false;
+  }
   event->accept();
 }
 
@@ -226,7 +251,5 @@ PredictionOption Form1::SelectedOption() const {
   if (Option4->isChecked()) return PredictionOption::BothIntersection;
   return PredictionOption::TargetScanOnly;
 }
-
-void Form1::ProcessEvents() { QCoreApplication::processEvents(); }
 
 }  // namespace velmora

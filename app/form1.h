@@ -4,16 +4,16 @@
 
 #include <QElapsedTimer>
 #include <QWidget>
-
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <thread>
 
-#include "app/form_layout.h"
-#include "mapping/pipelines.h"
+#include "app/logic/form_layout.h"
+#include "app/logic/result_store.h"
+#include "engine/frontend.h"
+#include "engine/pipelines.h"
 #include "stats/factorial_table.h"
-#include "stats/frontend.h"
-#include "stats/result_store.h"
 
 class QGroupBox;
 class QLabel;
@@ -24,10 +24,14 @@ class QTableWidget;
 
 namespace velmora {
 
-inline constexpr char kWindowTitle[] = "Velmora 1.41 - a tool for human LncRNA-disease association prediction";
+// "Velmora <version> - a tool for human LncRNA-disease association prediction".
+QString WindowTitle();
 // The grey hint of the empty input box (its line breaks as the box holds them).
 inline constexpr char kInputHint[] = "Format:\nfasta file\n---------------\n";
 
+// A run works on a thread of its own; the window only observes it. The
+// Frontend calls arrive on the run's thread and are handed to the window's
+// thread as queued calls, in the order they were made.
 class Form1 : public QWidget, public Frontend {
  public:
   explicit Form1(std::filesystem::path home, QWidget* parent = nullptr);
@@ -53,7 +57,10 @@ class Form1 : public QWidget, public Frontend {
   std::function<QString()> Cd1;
   std::function<QString()> Cd2;
 
+  ~Form1() override;
+
   const ResultStore& Results() const { return store_; }
+  // True from Predict until the run's last row and log line are shown.
   bool Running() const { return running_; }
 
   void Command1_Click();
@@ -62,13 +69,10 @@ class Form1 : public QWidget, public Frontend {
   void Command4_Click();
   void ListView1_ColumnClick(int column);
 
-  // Frontend: what a run shows in the window.
+  // Frontend: what a run shows in the window; callable from any thread.
   void ShowLogLine(std::string_view line) override;
-  std::int32_t ResultRowCount() const override;
   void ShowResultRow(const ResultRow& row) override;
   void ClearResultRows() override;
-  void ProcessEvents() override;
-  bool StopRequested() const override { return stopRequested_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -88,9 +92,15 @@ class Form1 : public QWidget, public Frontend {
   void SelectAllRows();
   bool RowSelected(int row) const;
   void PaceListRepaints();
+  void AppendLogText(const QString& line);
+  void AddListRow(const ResultRow& row);
+  void SetListRow(int row, const QString& id, const std::array<std::string, 9>& cells);
+  void RunFinished();
+  void EnableRunControls(bool enabled);
   void CheckInstallation();
   PredictionOption SelectedOption() const;
   void Log(const std::string& message);
+  void Guarded(const std::function<void()>& handler);
 
   std::filesystem::path home_;
   FormLayout layout_;
@@ -99,11 +109,12 @@ class Form1 : public QWidget, public Frontend {
   std::string factorialProblem_;
   int sortDirection_ = 0;  // 0: the next header click sorts ascending
   bool running_ = false;
+  bool limitLogged_ = false;  // the 10,000-row message, once per run
   bool repaintPending_ = false;
   QElapsedTimer listPainted_;
-  bool stopRequested_ = false;
   QString lastImport_;
   QString lastSave_;
+  std::jthread run_;  // last member: joined before the rest of the window goes
 };
 
 }  // namespace velmora

@@ -1,15 +1,13 @@
-// The window's commands: Import, Save All and Predict.
+// The window's file commands: Import and Save All.
 
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
-
 #include <filesystem>
 
 #include "app/form1.h"
-#include "run/paths.h"
-#include "run/predict.h"
-#include "run/text.h"
+#include "core/paths.h"
+#include "core/text.h"
 
 namespace velmora {
 namespace {
@@ -25,6 +23,7 @@ QString ImportedText(const QByteArray& bytes) {
 }  // namespace
 
 void Form1::Command2_Click() {
+  if (running_) return;  // the run read the box already; keep what it shows in step
   const QString path = Cd1();
   if (path.isEmpty()) return;
   // Read first: a file that cannot be read leaves the box as it was.
@@ -42,6 +41,7 @@ void Form1::Command2_Click() {
 }
 
 void Form1::Command1_Click() {
+  if (running_) return;  // the run is rewriting the result file
   const QString chosen = Cd2();
   if (chosen.isEmpty()) return;
   namespace fs = std::filesystem;
@@ -58,28 +58,12 @@ void Form1::Command1_Click() {
   fs::copy_file(source, partial, fs::copy_options::overwrite_existing, error);
   if (!error) fs::rename(partial, destination, error);
   if (error) {
-    fs::remove(partial);
+    std::error_code ignored;
+    fs::remove(partial, ignored);
     Log("Save All failed: cannot write " + destination.string() + ": " + error.message());
     return;
   }
   Log("Results Exported to: " + destination.string());
-}
-
-void Form1::Command3_Click() {
-  if (running_) return;
-  running_ = true;
-  stopRequested_ = false;
-  Command3->setEnabled(false);
-  const std::string text = Text1->toPlainText().toStdString();
-  if (factorials_) {
-    Session session{home_, *this, store_, *factorials_};
-    Predict(session, text, SelectedOption());
-  } else {
-    Log(factorialProblem_);
-  }
-  running_ = false;
-  Command1->setEnabled(true);
-  Text1_Change();
 }
 
 }  // namespace velmora

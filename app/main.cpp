@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "app/form1.h"
-#include "run/installation.h"
+#include "core/installation.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);

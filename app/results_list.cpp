@@ -7,11 +7,10 @@
 #include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTimer>
-
 #include <set>
 
-#include "app/column_sort.h"
 #include "app/form1.h"
+#include "app/logic/column_sort.h"
 
 namespace velmora {
 namespace {
@@ -20,17 +19,18 @@ const QStringList kHeaders = {"ID", "LncName", "Disease", "a", "b", "c", "d", "P
 constexpr char kCopyHeader[] = "ID\tLncName\tDisease\ta\tb\tc\td\tP-value\tP-bonferoni\tOR-value\r\n";
 constexpr int kRepaintIntervalMs = 100;
 
-void SetRow(QTableWidget* list, int row, const QString& id, const std::array<std::string, 9>& cells) {
+}  // namespace
+
+void Form1::SetListRow(int row, const QString& id, const std::array<std::string, 9>& cells) {
   auto item = [](const QString& text) {
     auto* cell = new QTableWidgetItem(text);
     cell->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);  // no in-place editing
     return cell;
   };
-  list->setItem(row, 0, item(id));
-  for (int c = 1; c <= 9; ++c) list->setItem(row, c, item(QString::fromStdString(cells[static_cast<std::size_t>(c - 1)])));
+  ListView1->setItem(row, 0, item(id));
+  for (int c = 1; c <= 9; ++c)
+    ListView1->setItem(row, c, item(QString::fromStdString(cells[static_cast<std::size_t>(c - 1)])));
 }
-
-}  // namespace
 
 void Form1::ListViewSET() {
   ListView1->clearSelection();
@@ -42,7 +42,7 @@ void Form1::ListViewSET() {
   ListView1->setShowGrid(false);
   ListView1->setWordWrap(false);
   ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  ListView1->horizontalHeader()->setSectionsClickable(true);
+  ListView1->horizontalHeader()->setSectionsClickable(!running_);
   ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   ListView1->horizontalHeader()->setHighlightSections(false);
   const auto widths = InitialColumnWidths(layout_.listView1.width);
@@ -88,6 +88,7 @@ bool Form1::ListView1_KeyDown(int keyCode, int shift) {
 }
 
 void Form1::ListView1_ColumnClick(int column) {
+  if (running_) return;  // rows are still arriving
   const int rows = ListView1->rowCount();
   if (rows > ResultStore::kLastRow) {
     Log("The list holds " + std::to_string(rows) + " rows and only the first " + std::to_string(ResultStore::kLastRow) +
@@ -112,7 +113,7 @@ void Form1::ListView1_ColumnClick(int column) {
     std::array<std::string, 9> cells;
     for (int c = 1; c <= 9; ++c) cells[static_cast<std::size_t>(c - 1)] = std::get<std::string>(store_.At(row, c));
     const QString id = QString::number(std::get<std::int32_t>(store_.At(row, 0)));
-    SetRow(ListView1, i - 1, id, cells);
+    SetListRow(i - 1, id, cells);
     if (remembered.contains(id)) {
       selection.select(ListView1->model()->index(i - 1, 0), ListView1->model()->index(i - 1, 9));
     }
@@ -121,26 +122,8 @@ void Form1::ListView1_ColumnClick(int column) {
   ListView1->setUpdatesEnabled(true);
 }
 
-void Form1::ShowLogLine(std::string_view line) {
-  QTextCursor cursor = Text2->textCursor();
-  cursor.movePosition(QTextCursor::End);
-  cursor.insertText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())) + "\n");
-  Text2->setTextCursor(cursor);
-  Text2->ensureCursorVisible();
-}
-
-std::int32_t Form1::ResultRowCount() const { return ListView1->rowCount(); }
-
-void Form1::ShowResultRow(const ResultRow& row) {
-  const int at = ListView1->rowCount();
-  ListView1->insertRow(at);
-  SetRow(ListView1, at, QString::number(row.id), row.cells);
-  PaceListRepaints();
-}
-
-// Rows can arrive by the thousand, each followed by a turn of the event
-// loop: the list is repainted at most every 100 ms meanwhile, and once more
-// after the last row.
+// Rows can arrive by the thousand: the list is repainted at most every
+// 100 ms meanwhile, and once more after the last row.
 void Form1::PaceListRepaints() {
   if (!listPainted_.isValid() || listPainted_.elapsed() >= kRepaintIntervalMs) {
     ListView1->setUpdatesEnabled(true);
@@ -155,7 +138,5 @@ void Form1::PaceListRepaints() {
     ListView1->setUpdatesEnabled(true);
   });
 }
-
-void Form1::ClearResultRows() { ListViewSET(); }
 
 }  // namespace velmora

@@ -1,8 +1,9 @@
 #pragma once
 
-// Target mapping: predictor outputs -> one miRNA set per lncRNA.
+// Target mapping: predictor outputs -> pair files -> one miRNA set per lncRNA.
+// Every function reads and writes files by the paths it is given; a stop
+// token, when given, ends a long read with RunStopped.
 //
-// pipelines.h          MapTargetScanOnly, MapMirandaOnly, MapBothUnion, MapBothIntersection, RunMapping
 // targetscan_reader.h  ExtractTargetScanPairs (site finder output -> pair file, reference list applied)
 // miranda_reader.h     ExtractMirandaPairs (scanner output -> pair file)
 // pair_table.h         PairTable, GroupPairs, MergePairsUnion, MergePairsIntersection
@@ -12,6 +13,5 @@
 #include "mapping/miranda_reader.h"
 #include "mapping/mirna_name.h"
 #include "mapping/pair_table.h"
-#include "mapping/pipelines.h"
 #include "mapping/set_file.h"
 #include "mapping/targetscan_reader.h"

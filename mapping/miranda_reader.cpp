@@ -2,14 +2,15 @@
 
 #include <string>
 
+#include "core/line_reader.h"
+#include "core/output_file.h"
 #include "mapping/mirna_name.h"
-#include "run/line_reader.h"
-#include "run/output_file.h"
 
 namespace velmora {
 
-void ExtractMirandaPairs(const std::filesystem::path& mirandaOutput, const std::filesystem::path& pairFile) {
-  LineSource output(mirandaOutput, true);
+void ExtractMirandaPairs(const std::filesystem::path& mirandaOutput, const std::filesystem::path& pairFile,
+                         std::stop_token stop) {
+  LineSource output(mirandaOutput, true, std::move(stop));
   OutputFile out(pairFile);
   // "Performing Scan: " fills characters 1 to 17, so the miRNA starts at 18
   // and runs to the space before the first "vs".

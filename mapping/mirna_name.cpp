@@ -1,6 +1,6 @@
 #include "mapping/mirna_name.h"
 
-#include "run/text.h"
+#include "core/text.h"
 
 namespace velmora {
 

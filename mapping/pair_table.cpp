@@ -2,9 +2,9 @@
 
 #include <functional>
 
-#include "run/line_reader.h"
-#include "run/output_file.h"
-#include "run/text.h"
+#include "core/line_reader.h"
+#include "core/output_file.h"
+#include "core/text.h"
 
 namespace velmora {
 namespace {
@@ -17,9 +17,9 @@ std::string WithoutMarks(const std::string& name) {
 
 // Pair lines lose every CR and LF (so LF and CR LF files read alike) and
 // are split at TAB; a line without TAB is skipped.
-void ReadPairs(const std::filesystem::path& pairFile,
+void ReadPairs(const std::filesystem::path& pairFile, const std::stop_token& stop,
                const std::function<void(const std::string&, const std::string&)>& visit) {
-  LineSource source(pairFile, true);
+  LineSource source(pairFile, true, stop);
   for (std::string line; source.Next(line);) {
     std::erase(line, '\r');
     std::erase(line, '\n');
@@ -64,26 +64,26 @@ void PairTable::Write(const std::filesystem::path& path, bool confirmedOnly) con
   out.Close();
 }
 
-void GroupPairs(const std::filesystem::path& pairFile, const std::filesystem::path& output) {
+void GroupPairs(const std::filesystem::path& pairFile, const std::filesystem::path& output, std::stop_token stop) {
   PairTable table;
-  ReadPairs(pairFile, [&](const std::string& id, const std::string& name) { table.Add(id, name); });
+  ReadPairs(pairFile, stop, [&](const std::string& id, const std::string& name) { table.Add(id, name); });
   table.Write(output, false);
 }
 
 void MergePairsUnion(const std::filesystem::path& first, const std::filesystem::path& second,
-                     const std::filesystem::path& output) {
+                     const std::filesystem::path& output, std::stop_token stop) {
   PairTable table;
   const auto add = [&](const std::string& id, const std::string& name) { table.Add(id, name); };
-  ReadPairs(first, add);
-  ReadPairs(second, add);
+  ReadPairs(first, stop, add);
+  ReadPairs(second, stop, add);
   table.Write(output, false);
 }
 
 void MergePairsIntersection(const std::filesystem::path& first, const std::filesystem::path& second,
-                            const std::filesystem::path& output) {
+                            const std::filesystem::path& output, std::stop_token stop) {
   PairTable table;
-  ReadPairs(first, [&](const std::string& id, const std::string& name) { table.Add(id, name); });
-  ReadPairs(second, [&](const std::string& id, const std::string& name) { table.Confirm(id, name); });
+  ReadPairs(first, stop, [&](const std::string& id, const std::string& name) { table.Add(id, name); });
+  ReadPairs(second, stop, [&](const std::string& id, const std::string& name) { table.Confirm(id, name); });
   table.Write(output, true);
 }
 

@@ -5,6 +5,7 @@
 // grouped pair file (identifier TAB name CR LF).
 
 #include <filesystem>
+#include <stop_token>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -37,10 +38,10 @@ class PairTable {
   std::unordered_map<std::string, std::size_t> index_;
 };
 
-void GroupPairs(const std::filesystem::path& pairFile, const std::filesystem::path& output);
+void GroupPairs(const std::filesystem::path& pairFile, const std::filesystem::path& output, std::stop_token stop = {});
 void MergePairsUnion(const std::filesystem::path& first, const std::filesystem::path& second,
-                     const std::filesystem::path& output);
+                     const std::filesystem::path& output, std::stop_token stop = {});
 void MergePairsIntersection(const std::filesystem::path& first, const std::filesystem::path& second,
-                            const std::filesystem::path& output);
+                            const std::filesystem::path& output, std::stop_token stop = {});
 
 }  // namespace velmora

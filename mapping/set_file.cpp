@@ -2,15 +2,15 @@
 
 #include <string>
 
-#include "run/line_reader.h"
-#include "run/output_file.h"
-#include "run/text.h"
+#include "core/line_reader.h"
+#include "core/output_file.h"
+#include "core/text.h"
 
 namespace velmora {
 
 void WriteLncMirSets(const std::filesystem::path& groupedPairs, const std::filesystem::path& setFile,
-                     bool stopAtLineFeed) {
-  LineSource source(groupedPairs, stopAtLineFeed);
+                     bool stopAtLineFeed, std::stop_token stop) {
+  LineSource source(groupedPairs, stopAtLineFeed, std::move(stop));
   OutputFile out(setFile);
   std::string identifier;
   std::string names;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <stop_token>
 
 namespace velmora {
 
@@ -8,6 +9,6 @@ namespace velmora {
 // identifier into one line: identifier, then TAB and each name, then LF.
 // An empty input gives an empty set file.
 void WriteLncMirSets(const std::filesystem::path& groupedPairs, const std::filesystem::path& setFile,
-                     bool stopAtLineFeed);
+                     bool stopAtLineFeed, std::stop_token stop = {});
 
 }  // namespace velmora

@@ -3,11 +3,11 @@
 #include <string>
 #include <unordered_set>
 
+#include "core/line_reader.h"
+#include "core/output_file.h"
+#include "core/run_failure.h"
+#include "core/text.h"
 #include "mapping/mirna_name.h"
-#include "run/line_reader.h"
-#include "run/output_file.h"
-#include "run/run_failure.h"
-#include "run/text.h"
 
 namespace velmora {
 namespace {
@@ -35,8 +35,8 @@ bool IsDataLine(std::string_view line) {
 
 void ExtractTargetScanPairs(const std::filesystem::path& targetScanOutput, const std::filesystem::path& pairFile,
                             const std::filesystem::path& referenceList, bool outputStopAtLineFeed,
-                            bool referenceStopAtLineFeed, bool bDropFirstChar) {
-  LineSource output(targetScanOutput, outputStopAtLineFeed);
+                            bool referenceStopAtLineFeed, bool bDropFirstChar, std::stop_token stop) {
+  LineSource output(targetScanOutput, outputStopAtLineFeed, std::move(stop));
   const std::unordered_set<std::string> reference = ReadReferenceList(referenceList, referenceStopAtLineFeed);
   OutputFile out(pairFile);
   for (std::string line; output.Next(line);) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <stop_token>
 
 namespace velmora {
 
@@ -13,6 +14,6 @@ inline constexpr int kReferenceCapacity = 10000;
 // A reference list longer than 10000 lines throws RunFailure.
 void ExtractTargetScanPairs(const std::filesystem::path& targetScanOutput, const std::filesystem::path& pairFile,
                             const std::filesystem::path& referenceList, bool outputStopAtLineFeed,
-                            bool referenceStopAtLineFeed, bool bDropFirstChar);
+                            bool referenceStopAtLineFeed, bool bDropFirstChar, std::stop_token stop = {});
 
 }  // namespace velmora

@@ -23,8 +23,7 @@ bool Blank(std::string_view text) { return text.find_first_not_of(' ') == std::s
 bool ReadInt32(std::string_view text, std::int64_t& value) {
   if (text.empty() || text.size() > 10) return false;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end == text.data() + text.size() &&
-         value <= std::numeric_limits<std::int32_t>::max();
+  return error == std::errc() && end == text.data() + text.size() && value <= std::numeric_limits<std::int32_t>::max();
 }
 
 }  // namespace

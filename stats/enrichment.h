@@ -1,8 +1,16 @@
 #pragma once
 
-#include <filesystem>
+// The enrichment of one lncRNA's miRNA set against every disease's, as a
+// function: sets in, reported associations out.
 
-#include "run/session.h"
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "stats/factorial_table.h"
+#include "stats/fisher.h"
 
 namespace velmora {
 
@@ -11,14 +19,49 @@ inline constexpr int kUniverseSize = 494;
 inline constexpr double kPValueThreshold = 0.05;
 inline constexpr double kOddsRatioThreshold = 2;
 
-// Tests every lncRNA set of the set file against every disease set and
-// writes the reported associations (a > 0, odds ratio >= 2 or undefined,
-// P <= 0.05) to the result file; with showRows each also goes to the front
-// end's list. The inputs are checked before anything is written: 372
-// non-empty disease lines, no miRNA twice on a disease line, no 2x2 table
-// with a negative count. A violation throws RunFailure.
-void WriteEnrichmentTable(Session& session, const std::filesystem::path& diseaseSetPath,
-                          const std::filesystem::path& lncMirSetPath, const std::filesystem::path& resultPath,
-                          bool diseaseStopAtLineFeed, bool lncStopAtLineFeed, bool bShowRows);
+// A line split at TAB: field 0 names the lncRNA or disease, the rest are its
+// miRNAs (a line without TAB has none).
+struct NamedSet {
+  std::string line;
+  std::vector<std::string_view> fields;
+
+  explicit NamedSet(std::string text);
+  NamedSet(NamedSet&& other) noexcept;
+  NamedSet(const NamedSet&) = delete;
+  NamedSet& operator=(const NamedSet&) = delete;
+  NamedSet& operator=(NamedSet&&) = delete;
+  std::string_view Name() const { return fields.front(); }
+  std::int32_t Size() const { return static_cast<std::int32_t>(fields.size() - 1); }
+};
+
+struct Table {
+  std::int32_t a, b, c, d;
+};
+
+struct Association {
+  std::size_t disease;  // index into the disease sets
+  Table table;
+  double pValue, bonferroni, oddsRatio;  // oddsRatio -1 when b * c = 0
+};
+
+class Enrichment {
+ public:
+  // The disease sets stay the caller's; they must outlive this object.
+  Enrichment(const FactorialTable& factorials, const std::vector<NamedSet>& diseases);
+
+  // The 2x2 table of the lncRNA with every disease, in disease order. a
+  // counts the pairs of equal names, so a name listed twice counts twice; a
+  // table with a negative count throws RunFailure naming both sets.
+  std::vector<Table> Tables(const NamedSet& lnc) const;
+
+  // The reported associations of one lncRNA (a > 0, odds ratio >= 2 or
+  // undefined, P <= 0.05), in disease order.
+  std::vector<Association> Test(const NamedSet& lnc);
+
+ private:
+  const std::vector<NamedSet>& diseases_;
+  std::unordered_map<std::string_view, std::vector<std::int32_t>> diseasesOfName_;
+  FisherCache fisher_;
+};
 
 }  // namespace velmora

@@ -1,23 +1,20 @@
 #include "stats/factorial_table.h"
 
-#include <fstream>
-#include <iterator>
-
-#include "run/run_failure.h"
+#include "core/file_bytes.h"
+#include "core/run_failure.h"
 
 namespace velmora {
 
 void FactorialTable::Set(int k, std::string text) {
   std::uint64_t leading = 0;
-  for (std::size_t i = 0; i < text.size() && i < 10; ++i) leading = leading * 10 + static_cast<std::uint64_t>(text[i] - '0');
+  for (std::size_t i = 0; i < text.size() && i < 10; ++i)
+    leading = leading * 10 + static_cast<std::uint64_t>(text[i] - '0');
   leading_[static_cast<std::size_t>(k)] = leading;
   texts_[static_cast<std::size_t>(k)] = std::move(text);
 }
 
 FactorialTable LoadFactorialTable(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw RunFailure(path.string() + ": cannot be read; the factorial table is missing");
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string bytes = ReadFileBytes(path);
 
   FactorialTable table;
   table.Set(0, "1");

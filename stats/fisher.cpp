@@ -1,13 +1,13 @@
 #include "stats/fisher.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
-#include <array>
 #include <cmath>
 #include <string>
 
-#include "run/run_failure.h"
+#include "core/run_failure.h"
 #include "stats/decimal_text.h"
 #include "stats/number_format.h"
 
@@ -169,8 +169,7 @@ double TableProbability(const FactorialTable& factorials, std::int32_t a, std::i
 
 // A table with a negative cell has probability 0, and so has every table
 // summed with it: its P-value is 0.
-double FisherExactP(const FactorialTable& factorials, std::int32_t a, std::int32_t b, std::int32_t c,
-                    std::int32_t d) {
+double FisherExactP(const FactorialTable& factorials, std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d) {
   if (AnyNegative(a, b, c, d)) return 0;
   return SumNotAbove(MarginProbabilities(factorials, a, b, c, d), static_cast<std::size_t>(a - std::max(0, a - d)));
 }

@@ -19,8 +19,7 @@ double TableProbability(const FactorialTable& factorials, std::int32_t a, std::i
 // Sum, in increasing order of the first cell, of the probabilities of the
 // tables with the observed margins that are not above the observed one
 // (0 for a table with a negative cell).
-double FisherExactP(const FactorialTable& factorials, std::int32_t a, std::int32_t b, std::int32_t c,
-                    std::int32_t d);
+double FisherExactP(const FactorialTable& factorials, std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d);
 
 // FisherExactP with the probabilities of each set of margins computed once:
 // the enrichment meets the same margins for many lncRNA-disease pairs.

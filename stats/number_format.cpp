@@ -9,8 +9,8 @@ std::string GeneralNumber(double value) {
   if (value == 0) return "0";
   // Round to 15 significant digits first: the exponent after rounding decides the form.
   char scientific[32];
-  const auto [end, error] = std::to_chars(scientific, scientific + sizeof scientific, value,
-                                          std::chars_format::scientific, 14);
+  const auto [end, error] =
+      std::to_chars(scientific, scientific + sizeof scientific, value, std::chars_format::scientific, 14);
   const std::string_view text(scientific, static_cast<std::size_t>(end - scientific));
   const bool negative = text.front() == '-';
   const std::size_t mark = text.find('e');

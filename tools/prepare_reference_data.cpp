@@ -3,7 +3,6 @@
 // miRBase mature-miRNA FASTA file.
 
 #include <CLI/CLI.hpp>
-
 #include <filesystem>
 #include <fstream>
 #include <iostream>

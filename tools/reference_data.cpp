@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <unordered_set>
 
+#include "core/text.h"
 #include "mapping/mirna_name.h"
-#include "run/text.h"
 
 namespace velmora::refdata {
 namespace {

@@ -2,15 +2,14 @@
 // with the chosen option and saves a picture of the window.
 
 #include <CLI/CLI.hpp>
-
 #include <QApplication>
-#include <QPushButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
 #include "app/form1.h"
-#include "run/installation.h"
+#include "core/installation.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"Saves a picture of the Velmora window after a run."};

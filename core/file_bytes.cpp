@@ -1,0 +1,51 @@
+#include "core/file_bytes.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "core/run_failure.h"
+
+namespace velmora {
+
+int OpenForReading(const std::filesystem::path& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat status {};
+  if (fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+    const int error = S_ISDIR(status.st_mode) ? EISDIR : errno;
+    close(fd);
+    errno = error;
+    return -1;
+  }
+  return fd;
+}
+
+void FailToRead(const std::filesystem::path& path, int error) {
+  throw RunFailure(path.string() + ": cannot be read: " + std::strerror(error));
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path) {
+  const int fd = OpenForReading(path);
+  if (fd < 0) FailToRead(path, errno);
+  std::string bytes;
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      const int error = errno;
+      close(fd);
+      FailToRead(path, error);
+    }
+    bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  close(fd);
+  return bytes;
+}
+
+}  // namespace velmora

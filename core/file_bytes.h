@@ -1,0 +1,20 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace velmora {
+
+// The whole content of a file. A file that cannot be opened or read (missing,
+// a folder, no permission, an I/O error) throws RunFailure naming the file
+// and the reason; nothing is ever created.
+std::string ReadFileBytes(const std::filesystem::path& path);
+
+// Opens a file for reading, refusing folders. Returns the descriptor, or -1
+// with errno set.
+int OpenForReading(const std::filesystem::path& path);
+
+// "<path>: cannot be read: <reason of errno>".
+[[noreturn]] void FailToRead(const std::filesystem::path& path, int error);
+
+}  // namespace velmora

@@ -1,0 +1,24 @@
+#include "core/installation.h"
+
+#include <string>
+
+#include "core/run_failure.h"
+
+namespace velmora {
+
+std::filesystem::path ProgramFolder() {
+  std::error_code error;
+  const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::filesystem::current_path() : program.parent_path();
+}
+
+void RequireFiles(const std::filesystem::path& home, std::initializer_list<std::string_view> relatives) {
+  for (std::string_view relative : relatives) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(home / relative, error)) {
+      throw RunFailure((home / relative).string() + ": file not found");
+    }
+  }
+}
+
+}  // namespace velmora

@@ -1,0 +1,31 @@
+#pragma once
+
+// The engine: a run from the input text to the result file, on whatever
+// thread calls it. It has no Qt and no event loop; it reports through the
+// front end and stops when the session's stop token asks.
+//
+// predict.h            Predict: input text -> predictor inputs -> predictors -> mapping
+// pipelines.h          MapTargetScanOnly, MapMirandaOnly, MapBothUnion, MapBothIntersection, RunMapping
+// enrichment_table.h   WriteEnrichmentTable: lnc_mirset.txt x disease sets -> result.xls and rows
+// predictor_runners.h  the two predictors' command lines and runs (TargetScan60_RunPerl, miranda_run)
+// process.h            ShellAndWait: a child process, waited for without busy waiting
+// input_files.h        the predictor input files written from the input text
+// workspace.h          RmDirEX: empties or creates tmp/
+// session.h            what one run works with
+// frontend.h           Frontend, ResultRow: what the engine needs from a window, a command line or a test
+// result_rows.h        AddResultRow: a reported association, numbered, to the front end
+// run_log.h            AppendLogLine, DateTimeText
+// logged_run.h         RunLogged: any failure ends a run as one log line
+
+#include "engine/enrichment_table.h"
+#include "engine/frontend.h"
+#include "engine/input_files.h"
+#include "engine/logged_run.h"
+#include "engine/pipelines.h"
+#include "engine/predict.h"
+#include "engine/predictor_runners.h"
+#include "engine/process.h"
+#include "engine/result_rows.h"
+#include "engine/run_log.h"
+#include "engine/session.h"
+#include "engine/workspace.h"

@@ -1,0 +1,100 @@
+#include "engine/pipelines.h"
+
+#include <functional>
+
+#include "core/paths.h"
+#include "engine/enrichment_table.h"
+#include "engine/run_log.h"
+#include "mapping/miranda_reader.h"
+#include "mapping/pair_table.h"
+#include "mapping/set_file.h"
+#include "mapping/targetscan_reader.h"
+
+namespace velmora {
+namespace {
+
+// The steps every pipeline shares around its own pair extraction, which
+// must leave the grouped pair file behind.
+void RunPipeline(Session& session, const std::filesystem::path& diseaseSets, bool bShowRows,
+                 const std::function<void()>& groupPairs) {
+  AppendLogLine(session.frontend, "Preprocessing data");
+  groupPairs();
+  const auto setFile = paths::In(session.home, paths::kLncMirSets);
+  WriteLncMirSets(paths::In(session.home, paths::kGroupedPairs), setFile, false, session.stop);
+  AppendLogLine(session.frontend, "Mapping and calculating");
+  WriteEnrichmentTable(session, diseaseSets, setFile, paths::In(session.home, paths::kResult), true, true, bShowRows);
+  std::error_code error;
+  if (std::filesystem::file_size(setFile, error) == 0 && !error) AppendLogLine(session.frontend, kNoPairMessage);
+  AppendLogLine(session.frontend, "Ready");
+}
+
+// Both two-predictor pipelines: the scanner's pairs first, then the site
+// finder's, then the merge (scanner's pair file first).
+void MapBoth(Session& session, const std::filesystem::path& targetScanOutput,
+             const std::filesystem::path& mirandaOutput, const std::filesystem::path& referenceList,
+             const std::filesystem::path& diseaseSets, bool bShowRows, bool bDropFirstChar,
+             void (*merge)(const std::filesystem::path&, const std::filesystem::path&, const std::filesystem::path&,
+                           std::stop_token)) {
+  RunPipeline(session, diseaseSets, bShowRows, [&] {
+    const auto mirandaPairs = paths::In(session.home, paths::kMirandaPairs);
+    const auto targetScanPairs = paths::In(session.home, paths::kTargetScanPairs);
+    ExtractMirandaPairs(mirandaOutput, mirandaPairs, session.stop);
+    ExtractTargetScanPairs(targetScanOutput, targetScanPairs, referenceList, true, false, bDropFirstChar, session.stop);
+    merge(mirandaPairs, targetScanPairs, paths::In(session.home, paths::kGroupedPairs), session.stop);
+  });
+}
+
+}  // namespace
+
+void MapTargetScanOnly(Session& session, const std::filesystem::path& targetScanOutput,
+                       const std::filesystem::path& referenceList, const std::filesystem::path& diseaseSets,
+                       bool bShowRows, bool bDropFirstChar) {
+  RunPipeline(session, diseaseSets, bShowRows, [&] {
+    const auto pairs = paths::In(session.home, paths::kPairs);
+    ExtractTargetScanPairs(targetScanOutput, pairs, referenceList, true, false, bDropFirstChar, session.stop);
+    GroupPairs(pairs, paths::In(session.home, paths::kGroupedPairs), session.stop);
+  });
+}
+
+void MapMirandaOnly(Session& session, const std::filesystem::path& mirandaOutput,
+                    const std::filesystem::path& /*referenceList*/, const std::filesystem::path& diseaseSets,
+                    bool bShowRows, bool /*bDropFirstChar*/) {
+  RunPipeline(session, diseaseSets, bShowRows, [&] {
+    const auto pairs = paths::In(session.home, paths::kPairs);
+    ExtractMirandaPairs(mirandaOutput, pairs, session.stop);
+    GroupPairs(pairs, paths::In(session.home, paths::kGroupedPairs), session.stop);
+  });
+}
+
+void MapBothUnion(Session& session, const std::filesystem::path& targetScanOutput,
+                  const std::filesystem::path& mirandaOutput, const std::filesystem::path& referenceList,
+                  const std::filesystem::path& diseaseSets, bool bShowRows, bool bDropFirstChar) {
+  MapBoth(session, targetScanOutput, mirandaOutput, referenceList, diseaseSets, bShowRows, bDropFirstChar,
+          MergePairsUnion);
+}
+
+void MapBothIntersection(Session& session, const std::filesystem::path& targetScanOutput,
+                         const std::filesystem::path& mirandaOutput, const std::filesystem::path& referenceList,
+                         const std::filesystem::path& diseaseSets, bool bShowRows, bool bDropFirstChar) {
+  MapBoth(session, targetScanOutput, mirandaOutput, referenceList, diseaseSets, bShowRows, bDropFirstChar,
+          MergePairsIntersection);
+}
+
+void RunMapping(Session& session, PredictionOption option) {
+  const auto targetScan = paths::In(session.home, paths::kTargetScanOutput);
+  const auto miranda = paths::In(session.home, paths::kMirandaOutput);
+  const auto reference = paths::In(session.home, paths::kReferenceMirnas);
+  const auto diseases = paths::In(session.home, paths::kDiseaseSets);
+  switch (option) {
+    case PredictionOption::TargetScanOnly:
+      return MapTargetScanOnly(session, targetScan, reference, diseases, true, true);
+    case PredictionOption::MirandaOnly:
+      return MapMirandaOnly(session, miranda, reference, diseases, true, true);
+    case PredictionOption::BothUnion:
+      return MapBothUnion(session, targetScan, miranda, reference, diseases, true, true);
+    case PredictionOption::BothIntersection:
+      return MapBothIntersection(session, targetScan, miranda, reference, diseases, true, true);
+  }
+}
+
+}  // namespace velmora

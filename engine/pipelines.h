@@ -1,0 +1,43 @@
+#pragma once
+
+// The four mapping pipelines: predictor output -> pair files -> grouped
+// pairs -> lncRNA miRNA sets -> enrichment table, with the progress lines
+// "Preprocessing data", "Mapping and calculating" and "Ready".
+
+#include <filesystem>
+#include <string_view>
+
+#include "engine/session.h"
+
+namespace velmora {
+
+enum class PredictionOption { TargetScanOnly, MirandaOnly, BothUnion, BothIntersection };
+
+inline bool UsesTargetScan(PredictionOption option) { return option != PredictionOption::MirandaOnly; }
+inline bool UsesMiranda(PredictionOption option) { return option != PredictionOption::TargetScanOnly; }
+
+inline constexpr std::string_view kNoPairMessage = "No lncRNA-miRNA pair was found; the result is empty.";
+
+void MapTargetScanOnly(Session& session, const std::filesystem::path& targetScanOutput,
+                       const std::filesystem::path& referenceList, const std::filesystem::path& diseaseSets,
+                       bool bShowRows, bool bDropFirstChar);
+
+// The scanner's pairs are not restricted to the reference list, which (like
+// bDropFirstChar) is taken for symmetry and not used.
+void MapMirandaOnly(Session& session, const std::filesystem::path& mirandaOutput,
+                    const std::filesystem::path& referenceList, const std::filesystem::path& diseaseSets,
+                    bool bShowRows, bool bDropFirstChar);
+
+void MapBothUnion(Session& session, const std::filesystem::path& targetScanOutput,
+                  const std::filesystem::path& mirandaOutput, const std::filesystem::path& referenceList,
+                  const std::filesystem::path& diseaseSets, bool bShowRows, bool bDropFirstChar);
+
+void MapBothIntersection(Session& session, const std::filesystem::path& targetScanOutput,
+                         const std::filesystem::path& mirandaOutput, const std::filesystem::path& referenceList,
+                         const std::filesystem::path& diseaseSets, bool bShowRows, bool bDropFirstChar);
+
+// The option's pipeline on the predictor outputs in tmp/ and the reference
+// data in lib/ of the session's installation folder, rows shown.
+void RunMapping(Session& session, PredictionOption option);
+
+}  // namespace velmora

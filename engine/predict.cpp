@@ -1,0 +1,70 @@
+#include "engine/predict.h"
+
+#include "core/installation.h"
+#include "core/line_reader.h"
+#include "core/paths.h"
+#include "core/run_failure.h"
+#include "core/text.h"
+#include "engine/input_files.h"
+#include "engine/logged_run.h"
+#include "engine/predictor_runners.h"
+#include "engine/workspace.h"
+
+namespace velmora {
+namespace {
+
+// The input must hold a FASTA record with a sequence: a header line, then a
+// line that is not one.
+void CheckInput(std::string_view text) {
+  bool header = false;
+  for (std::string_view piece : Split(text, '\n')) {
+    const std::string_view line = TrimSpaces(piece);
+    if (!line.empty() && line.front() == '>') {
+      header = true;
+    } else if (header && line.find_first_not_of(" \t\r") != std::string_view::npos) {
+      return;
+    }
+  }
+  if (TrimSpaces(text).find_first_not_of("\t\r\n") == std::string_view::npos) {
+    throw RunFailure("The input is empty: paste or import lncRNA sequences in FASTA form.");
+  }
+  throw RunFailure(header ? "The input holds no sequence after its header line."
+                          : "The input holds no FASTA header: each sequence needs a line starting with \">\".");
+}
+
+void CheckInstallation(const std::filesystem::path& home, PredictionOption option) {
+  RequireFiles(home, {paths::kReferenceMirnas, paths::kDiseaseSets, paths::kFactorials});
+  if (UsesTargetScan(option)) RequireFiles(home, {paths::kSeedFamilies, paths::kTargetScanProgram});
+  if (UsesMiranda(option)) RequireFiles(home, {paths::kMirnaSequences, paths::kMirandaProgram});
+}
+
+void RunPredictors(Session& session, PredictionOption option) {
+  const auto in = [&](std::string_view relative) { return paths::In(session.home, relative).string(); };
+  if (UsesMiranda(option)) {
+    miranda_run(session, in(paths::kMirandaProgram), in(paths::kMirnaSequences), in(paths::kMirandaInput),
+                in(paths::kMirandaOutput));
+  }
+  if (UsesTargetScan(option)) {
+    TargetScan60_RunPerl(session, in(paths::kSeedFamilies), in(paths::kTargetScanInput), in(paths::kTargetScanOutput));
+  }
+}
+
+}  // namespace
+
+bool Predict(Session& session, std::string_view text, PredictionOption option) {
+  return RunLogged(session, [&] {
+    CheckInput(text);
+    CheckInstallation(session.home, option);
+    CloseAllFiles();
+    RmDirEX(paths::In(session.home, paths::kTmp).string());
+    session.rowsShown = 0;
+    session.frontend.ClearResultRows();
+    WriteMirandaInput(paths::In(session.home, paths::kMirandaInput), text);
+    WriteTargetScanInput(paths::In(session.home, paths::kTargetScanInput), text);
+    RunPredictors(session, option);
+    session.CheckStop();
+    RunMapping(session, option);
+  });
+}
+
+}  // namespace velmora

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string_view>
+
+#include "engine/pipelines.h"
+#include "engine/session.h"
+
+namespace velmora {
+
+// The Predict command from the input text (LF line breaks) to the result
+// file: checks the input and the installation, empties tmp/, writes the two
+// predictor inputs, runs the option's predictors and its mapping pipeline.
+// A failure or a stop request is logged as one line and ends the run;
+// returns whether the run completed. Nothing is deleted before the checks
+// have passed.
+bool Predict(Session& session, std::string_view text, PredictionOption option);
+
+}  // namespace velmora

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Fails when a file includes a header from a layer above its own. Layers, lowest first:
+# core <- stats, mapping <- engine <- app, cli. predictors/ stand apart (they may only read the
+# version); tools/ sit on top. tests/ and bench/ follow the folder they test, plus tests/support.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+allowed() {
+  case "$1" in
+    core) echo "core" ;;
+    stats) echo "core stats" ;;
+    mapping) echo "core mapping" ;;
+    engine) echo "core stats mapping engine" ;;
+    app/logic) echo "core stats mapping engine app/logic" ;;
+    app) echo "core stats mapping engine app" ;;
+    cli) echo "core stats mapping engine cli" ;;
+    predictors) echo "core/version.h predictors" ;;
+    tools) echo "core stats mapping engine app tools" ;;
+  esac
+}
+
+layer_of() {
+  local file=$1
+  case "$file" in
+    tests/support/*) echo "engine" ;;
+    tests/* | bench/*) file=${file#*/} ;;
+  esac
+  case "$file" in
+    app/logic/*) echo "app/logic" ;;
+    */*) echo "${file%%/*}" ;;
+  esac
+}
+
+status=0
+while IFS= read -r file; do
+  layer=$(layer_of "$file")
+  [ -n "$layer" ] || continue
+  permitted=$(allowed "$layer")
+  [ -n "$permitted" ] || continue
+  case "$file" in tests/* | bench/*) permitted="$permitted tests/support" ;; esac
+  while IFS= read -r included; do
+    top=${included%%/*}
+    case "$top" in core | stats | mapping | engine | app | cli | predictors | tools | tests) ;; *) continue ;; esac
+    ok=0
+    for prefix in $permitted; do
+      case "$included" in "$prefix" | "$prefix"/*) ok=1 ;; esac
+    done
+    if [ "$ok" -eq 0 ]; then
+      echo "$file includes $included, which lies above its layer ($layer)" >&2
+      status=1
+    fi
+  done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
+done < <(git ls-files '*.h' '*.cpp')
+[ "$status" -eq 0 ] && echo "layers: every include points down"
+exit "$status"

@@ -1,0 +1,225 @@
+// velmora-cli end to end. map: every file it writes under tmp/ must equal
+// the stored reference file byte for byte, for each of the four options.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "tests/support/test_support.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kFixture = fs::path(VELMORA_SOURCE) / "tests/data/home";
+const fs::path kGolden = fs::path(VELMORA_SOURCE) / "tests/golden";
+const fs::path kCli = fs::path(VELMORA_HOME) / "velmora-cli";
+
+// A copy of the hand-made installation: reference data and predictor outputs.
+void MakeHome(const fs::path& home) {
+  fs::copy(kFixture, home, fs::copy_options::recursive);
+  fs::copy_file(fs::path(VELMORA_HOME) / "lib/mulnum.txt", home / "lib/mulnum.txt");
+}
+
+struct Outcome {
+  int status;
+  std::string errors;
+};
+
+Outcome RunCli(const std::string& arguments, const fs::path& errorsFile) {
+  const std::string command = kCli.string() + " " + arguments + " 2>" + errorsFile.string();
+  const int status = std::system(command.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadBytes(errorsFile)};
+}
+
+class CliMapGolden : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(CliMapGolden, ReproducesEveryWorkspaceFile) {
+  test::TempDir dir;
+  const fs::path home = dir / "home";
+  MakeHome(home);
+  const Outcome outcome =
+      RunCli("map --option " + GetParam() + " --home " + home.string() + " --output " + (dir / "copy.xls").string(),
+             dir / "errors.txt");
+  ASSERT_EQ(outcome.status, 0) << outcome.errors;
+
+  int compared = 0;
+  for (const auto& golden : fs::directory_iterator(kGolden / GetParam())) {
+    const fs::path written = home / "tmp" / golden.path().filename();
+    EXPECT_EQ(test::ReadBytes(written), test::ReadBytes(golden.path())) << written;
+    ++compared;
+  }
+  EXPECT_GE(compared, 4);
+  EXPECT_EQ(test::ReadBytes(dir / "copy.xls"), test::ReadBytes(kGolden / GetParam() / "result.xls"));
+  // The workspace holds the predictor outputs and exactly the reference files.
+  int files = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(home / "tmp")) ++files;
+  EXPECT_EQ(files, compared + 2);
+
+  const auto preprocessing = outcome.errors.find(" : Preprocessing data\n");
+  const auto mapping = outcome.errors.find(" : Mapping and calculating\n");
+  const auto ready = outcome.errors.find(" : Ready\n");
+  EXPECT_LT(preprocessing, mapping);
+  EXPECT_LT(mapping, ready);
+  EXPECT_NE(ready, std::string::npos) << outcome.errors;
+}
+
+INSTANTIATE_TEST_SUITE_P(AllOptions, CliMapGolden, ::testing::Values("targetscan", "miranda", "union", "intersection"));
+
+// More associations than the window's list holds: the command line says
+// nothing about the list, and no line twice.
+TEST(CliMap, TenThousandRowsAndMoreAreOnlyCounted) {
+  test::TempDir dir;
+  const fs::path home = dir / "home";
+  MakeHome(home);
+  // Each lncRNA holds the miRNAs of three diseases, which it is then linked to.
+  std::vector<std::vector<std::string>> diseases;
+  std::istringstream lines(test::ReadBytes(home / "lib/disease_mirset.txt"));
+  for (std::string line; std::getline(lines, line);) {
+    diseases.emplace_back();
+    std::istringstream fields(line);
+    std::string field;
+    std::getline(fields, field, '\t');
+    while (std::getline(fields, field, '\t')) diseases.back().push_back(field);
+  }
+  std::string scans;
+  for (std::size_t l = 0; l < 1200; ++l) {
+    std::set<std::string> held;
+    for (std::size_t k : {l % 372, (l * 7 + 3) % 372, (l * 13 + 5) % 372}) {
+      held.insert(diseases[k].begin(), diseases[k].end());
+    }
+    if (held.size() > 150) continue;
+    for (const std::string& mirna : held) scans += "Performing Scan: " + mirna + " vs L" + std::to_string(l) + "\n";
+  }
+  test::WriteBytes(home / "tmp/miranda_out.txt", scans);
+  const Outcome outcome = RunCli("map --option miranda --home " + home.string(), dir / "errors.txt");
+  ASSERT_EQ(outcome.status, 0) << outcome.errors;
+  const std::size_t rows = std::stoul(outcome.errors.substr(outcome.errors.rfind('\n', outcome.errors.size() - 2) + 1));
+  EXPECT_GT(rows, 10000u);
+  EXPECT_EQ(outcome.errors.find("listview"), std::string::npos);
+  std::set<std::string> seen;
+  std::istringstream errors(outcome.errors);
+  for (std::string line; std::getline(errors, line);) EXPECT_TRUE(seen.insert(line).second) << line;
+}
+
+TEST(CliMap, UnreadableWorkspaceFilesAreNamedAndNothingIsReady) {
+  test::TempDir dir;
+  const fs::path home = dir / "home";
+  MakeHome(home);
+  fs::remove(home / "tmp/targetscan60_out.txt");
+  fs::create_directory(home / "tmp/targetscan60_out.txt");
+  Outcome outcome = RunCli("map --home " + home.string(), dir / "errors.txt");
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.errors.find("tmp/targetscan60_out.txt: file not found"), std::string::npos) << outcome.errors;
+  EXPECT_EQ(outcome.errors.find("Ready"), std::string::npos);
+
+  // Without the right to read: as root, the run drops to an unprivileged user.
+  fs::remove(home / "tmp/targetscan60_out.txt");
+  fs::copy_file(kFixture / "tmp/targetscan60_out.txt", home / "tmp/targetscan60_out.txt");
+  fs::permissions(home / "tmp/targetscan60_out.txt", fs::perms::none);
+  fs::permissions(dir.path(), fs::perms::all);
+  const std::string user = geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  const std::string command =
+      user + kCli.string() + " map --home " + home.string() + " 2>" + (dir / "errors.txt").string();
+  const int status = std::system(command.c_str());
+  outcome = {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadBytes(dir / "errors.txt")};
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.errors.find("tmp/targetscan60_out.txt: cannot be read: Permission denied"), std::string::npos)
+      << outcome.errors;
+  EXPECT_EQ(outcome.errors.find("Ready"), std::string::npos);
+  EXPECT_FALSE(fs::exists(home / "tmp/result.xls"));
+}
+
+TEST(Cli, UsageErrorsExitTwoAndTheVersionComesFromTheBuild) {
+  test::TempDir dir;
+  EXPECT_EQ(RunCli("map --option both", dir / "errors.txt").status, 2);
+  EXPECT_EQ(RunCli("frobnicate", dir / "errors.txt").status, 2);
+  EXPECT_EQ(RunCli("", dir / "errors.txt").status, 2);
+  const std::string command = kCli.string() + " --version >" + (dir / "out.txt").string();
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(test::ReadBytes(dir / "out.txt"), "velmora-cli " VELMORA_VERSION "\n");
+}
+
+TEST(CliMap, MissingReferenceFileIsNamedAndFails) {
+  test::TempDir dir;
+  const fs::path home = dir / "home";
+  MakeHome(home);
+  fs::remove(home / "lib/disease_mirset.txt");
+  const Outcome outcome = RunCli("map --home " + home.string(), dir / "errors.txt");
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.errors.find("lib/disease_mirset.txt: file not found"), std::string::npos) << outcome.errors;
+  EXPECT_FALSE(fs::exists(home / "tmp/result.xls"));
+}
+
+TEST(CliMap, BadDiseaseFileStopsTheRunBeforeTheResultIsWritten) {
+  test::TempDir dir;
+  const fs::path home = dir / "home";
+  MakeHome(home);
+  std::string diseases = test::ReadBytes(home / "lib/disease_mirset.txt");
+  diseases.erase(diseases.rfind('\n', diseases.size() - 2) + 1);  // drop the last line
+  test::WriteBytes(home / "lib/disease_mirset.txt", diseases);
+  const Outcome outcome = RunCli("map --option union --home " + home.string(), dir / "errors.txt");
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.errors.find("disease_mirset.txt: 371 disease lines, 372 expected"), std::string::npos)
+      << outcome.errors;
+  EXPECT_FALSE(fs::exists(home / "tmp/result.xls"));
+  EXPECT_EQ(outcome.errors.find("Ready"), std::string::npos);
+}
+
+TEST(CliMap, UnwritableOutputIsAFailure) {
+  test::TempDir dir;
+  const fs::path home = dir / "home";
+  MakeHome(home);
+  const Outcome outcome =
+      RunCli("map --home " + home.string() + " --output " + (dir / "no/such/dir/r.xls").string(), dir / "errors.txt");
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.errors.find("no/such/dir/r.xls"), std::string::npos) << outcome.errors;
+}
+
+TEST(CliPredict, AnyLineEndsAndStandardInputGiveTheSameResult) {
+  test::TempDir dir;
+  const fs::path home = dir / "home";
+  fs::create_directory(home);
+  fs::copy(fs::path(VELMORA_HOME) / "lib", home / "lib");
+  fs::copy(fs::path(VELMORA_HOME) / "perlbin", home / "perlbin");
+  std::string fasta = test::ReadBytes(fs::path(VELMORA_SHARED_DATA) / "lncrna_small.fa");
+  test::WriteBytes(dir / "lf.fa", fasta);
+  std::string cr = fasta;
+  std::replace(cr.begin(), cr.end(), '\n', '\r');
+  test::WriteBytes(dir / "cr.fa", cr);
+
+  const std::string common = "predict --option union --home " + home.string() + " --output ";
+  Outcome outcome = RunCli(common + (dir / "lf.xls").string() + " " + (dir / "lf.fa").string(), dir / "e1.txt");
+  ASSERT_EQ(outcome.status, 0) << outcome.errors;
+  EXPECT_NE(outcome.errors.find(" associations in " + (home / "tmp/result.xls").string()), std::string::npos)
+      << outcome.errors;
+  outcome = RunCli(common + (dir / "cr.xls").string() + " " + (dir / "cr.fa").string(), dir / "e2.txt");
+  ASSERT_EQ(outcome.status, 0) << outcome.errors;
+  outcome = RunCli(common + (dir / "stdin.xls").string() + " < " + (dir / "lf.fa").string(), dir / "e3.txt");
+  ASSERT_EQ(outcome.status, 0) << outcome.errors;
+
+  const std::string result = test::ReadBytes(dir / "lf.xls");
+  EXPECT_NE(result.find(">MEG3\t"), std::string::npos);
+  EXPECT_EQ(test::ReadBytes(dir / "cr.xls"), result);
+  EXPECT_EQ(test::ReadBytes(dir / "stdin.xls"), result);
+}
+
+TEST(CliPredict, FailureExitsWithOne) {
+  test::TempDir dir;
+  test::WriteBytes(dir / "in.fa", "ACGU\n");
+  const Outcome outcome =
+      RunCli("predict --home " + std::string(VELMORA_HOME) + " " + (dir / "in.fa").string(), dir / "errors.txt");
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.errors.find("The input holds no FASTA header"), std::string::npos) << outcome.errors;
+  EXPECT_EQ(RunCli("predict " + (dir / "missing.fa").string(), dir / "errors.txt").status, 1);
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,68 @@
+#include "core/output_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include "core/file_bytes.h"
+#include "core/run_failure.h"
+#include "tests/support/test_support.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(OutputFile, TheFinalNameOnlyEverHoldsACompleteFile) {
+  test::TempDir dir;
+  test::WriteBytes(dir / "result.xls", "the last run's result");
+  {
+    OutputFile out(dir / "result.xls");
+    out.Write("half");
+    EXPECT_EQ(test::ReadBytes(dir / "result.xls"), "the last run's result");
+    EXPECT_TRUE(fs::exists(dir / "result.xls.partial"));
+    out.Write(" and the rest");
+    out.Close();
+  }
+  EXPECT_EQ(ReadFileBytes(dir / "result.xls"), "half and the rest");
+  EXPECT_FALSE(fs::exists(dir / "result.xls.partial"));
+
+  {  // a run that fails before Close leaves the earlier file and no debris
+    OutputFile out(dir / "result.xls");
+    out.Write("never finished");
+  }
+  EXPECT_EQ(ReadFileBytes(dir / "result.xls"), "half and the rest");
+  EXPECT_FALSE(fs::exists(dir / "result.xls.partial"));
+}
+
+TEST(OutputFile, FailuresNameTheFileAndTheReason) {
+  test::TempDir dir;
+  try {
+    OutputFile out(dir / "no-such-folder" / "x.txt");
+    FAIL() << "created a file in a missing folder";
+  } catch (const RunFailure& failure) {
+    EXPECT_EQ(std::string(failure.what()),
+              "cannot create " + (dir / "no-such-folder/x.txt").string() + ": No such file or directory");
+  }
+  // A file size limit makes the write fail the way a full disk does.
+  signal(SIGXFSZ, SIG_IGN);
+  rlimit limit{};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  const rlimit small{4096, limit.rlim_max};
+  setrlimit(RLIMIT_FSIZE, &small);
+  try {
+    OutputFile out(dir / "big.txt");
+    out.Write(std::string(1 << 16, 'x'));
+    out.Close();
+    ADD_FAILURE() << "a write past the limit succeeded";
+  } catch (const RunFailure& failure) {
+    EXPECT_EQ(std::string(failure.what()), "cannot write " + (dir / "big.txt").string() + ": File too large");
+  }
+  setrlimit(RLIMIT_FSIZE, &limit);
+  EXPECT_FALSE(fs::exists(dir / "big.txt"));
+  EXPECT_FALSE(fs::exists(dir / "big.txt.partial"));
+}
+
+}  // namespace
+}  // namespace velmora

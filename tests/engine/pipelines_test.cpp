@@ -1,0 +1,84 @@
+#include "engine/pipelines.h"
+
+#include <gtest/gtest.h>
+
+#include "core/paths.h"
+#include "core/run_failure.h"
+#include "tests/support/test_support.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PipelinesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::copy(fs::path(VELMORA_SOURCE) / "tests/data/home/lib", dir / "lib");
+    fs::copy(fs::path(VELMORA_SOURCE) / "tests/data/home/tmp", dir / "tmp");
+  }
+  std::string FailureOf(PredictionOption option) {
+    try {
+      RunMapping(session, option);
+    } catch (const RunFailure& failure) {
+      return failure.what();
+    }
+    return "no failure";
+  }
+  test::TempDir dir;
+  test::RecordingFrontend frontend;
+  Session session{dir.path(), frontend, test::BuiltFactorials(), frontend.stop.get_token()};
+};
+
+TEST_F(PipelinesTest, NoPairGivesAnEmptyResultAndSaysSo) {
+  test::WriteBytes(dir / "tmp/miranda_out.txt", "");
+  test::WriteBytes(dir / "tmp/targetscan60_out.txt", "");
+  RunMapping(session, PredictionOption::BothUnion);
+  EXPECT_EQ(frontend.messages, (std::vector<std::string>{"Preprocessing data", "Mapping and calculating",
+                                                         std::string(kNoPairMessage), "Ready"}));
+  EXPECT_EQ(test::ReadBytes(dir / "tmp/lnc_mirset.txt"), "");
+  EXPECT_EQ(test::ReadBytes(dir / "tmp/result.xls"),
+            "LncName\tDisease\ta\tb\tc\td\tP-value\tP-bonferoni\tOR-value\r\n\r\n");
+  for (auto file : {paths::kMirandaPairs, paths::kTargetScanPairs, paths::kGroupedPairs}) {
+    EXPECT_TRUE(fs::exists(paths::In(dir.path(), file))) << file;
+  }
+}
+
+TEST_F(PipelinesTest, AnOutputThatCannotBeReadStopsTheRunNamingIt) {
+  fs::remove(dir / "tmp/miranda_out.txt");
+  EXPECT_EQ(FailureOf(PredictionOption::MirandaOnly),
+            (dir / "tmp/miranda_out.txt").string() + ": cannot be read: No such file or directory");
+  EXPECT_FALSE(fs::exists(dir / "tmp/miranda_out.txt"));  // reading never creates a file
+
+  fs::remove(dir / "tmp/targetscan60_out.txt");
+  fs::create_directory(dir / "tmp/targetscan60_out.txt");
+  EXPECT_EQ(FailureOf(PredictionOption::TargetScanOnly),
+            (dir / "tmp/targetscan60_out.txt").string() + ": cannot be read: Is a directory");
+
+  fs::remove(dir / "tmp/targetscan60_out.txt");
+  fs::copy(fs::path(VELMORA_SOURCE) / "tests/data/home/tmp/targetscan60_out.txt", dir / "tmp/targetscan60_out.txt");
+  fs::remove(dir / "lib/nor_mir.txt");
+  fs::create_directory(dir / "lib/nor_mir.txt");
+  EXPECT_EQ(FailureOf(PredictionOption::TargetScanOnly),
+            (dir / "lib/nor_mir.txt").string() + ": cannot be read: Is a directory");
+  EXPECT_FALSE(fs::exists(dir / "tmp/result.xls"));
+  EXPECT_EQ(frontend.messages.back(), "Preprocessing data");  // never "Ready"
+}
+
+// A stop while the pairs are mapped, and while the lncRNAs are tested:
+// the run ends at once and no result file is left under its name.
+TEST_F(PipelinesTest, StopEndsTheRunInEveryPhase) {
+  for (const char* phase : {"Preprocessing data", "Mapping and calculating"}) {
+    frontend = test::RecordingFrontend();
+    frontend.stopAt = phase;
+    session.stop = frontend.stop.get_token();
+    fs::remove(dir / "tmp/result.xls");
+    EXPECT_EQ(FailureOf(PredictionOption::BothUnion), "Stopped") << phase;
+    EXPECT_FALSE(fs::exists(dir / "tmp/result.xls")) << phase;
+    EXPECT_FALSE(fs::exists(dir / "tmp/result.xls.partial")) << phase;
+    EXPECT_TRUE(frontend.rows.empty()) << phase;
+  }
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,170 @@
+// The whole Predict run with the built predictors and reference data.
+
+#include "engine/predict.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "core/paths.h"
+#include "core/text.h"
+#include "stats/enrichment.h"
+#include "stats/number_format.h"
+#include "tests/support/test_support.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+using MirnaSets = std::map<std::string, std::set<std::string>>;
+
+MirnaSets ReadSets(const fs::path& setFile) {
+  MirnaSets sets;
+  const std::string text = test::ReadBytes(setFile);
+  for (std::string_view line : Split(text, '\n')) {
+    if (line.empty()) continue;
+    const auto fields = Split(line, '\t');
+    sets[std::string(fields[0])].insert(fields.begin() + 1, fields.end());
+  }
+  return sets;
+}
+
+class PredictTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::copy(fs::path(VELMORA_HOME) / "lib", dir / "lib");
+    fs::copy(fs::path(VELMORA_HOME) / "perlbin", dir / "perlbin");
+  }
+  bool Run(std::string_view text, PredictionOption option) {
+    frontend = {};
+    return Predict(session, text, option);
+  }
+  std::string Fasta() const { return test::ReadBytes(fs::path(VELMORA_SHARED_DATA) / "lncrna_small.fa"); }
+  std::string Tmp(std::string_view relative) const { return test::ReadBytes(paths::In(dir.path(), relative)); }
+
+  test::TempDir dir;
+  test::RecordingFrontend frontend;
+  Session session{dir.path(), frontend, test::BuiltFactorials()};
+};
+
+TEST_F(PredictTest, AllFourOptionsOnRealLncRnas) {
+  std::map<PredictionOption, MirnaSets> sets;
+  for (auto option : {PredictionOption::TargetScanOnly, PredictionOption::MirandaOnly, PredictionOption::BothUnion,
+                      PredictionOption::BothIntersection}) {
+    ASSERT_TRUE(Run(Fasta(), option)) << frontend.messages.back();
+    const bool both = option == PredictionOption::BothUnion || option == PredictionOption::BothIntersection;
+    std::vector<std::string_view> files = {paths::kMirandaInput, paths::kTargetScanInput, paths::kGroupedPairs,
+                                           paths::kLncMirSets, paths::kResult};
+    if (option != PredictionOption::MirandaOnly) files.push_back(paths::kTargetScanOutput);
+    if (option != PredictionOption::TargetScanOnly) files.push_back(paths::kMirandaOutput);
+    if (both) {
+      files.push_back(paths::kMirandaPairs);
+      files.push_back(paths::kTargetScanPairs);
+    } else {
+      files.push_back(paths::kPairs);
+    }
+    for (auto file : files) EXPECT_TRUE(fs::exists(paths::In(dir.path(), file))) << file;
+    EXPECT_EQ(fs::exists(paths::In(dir.path(), paths::kTargetScanOutput)), option != PredictionOption::MirandaOnly);
+    EXPECT_EQ(fs::exists(paths::In(dir.path(), paths::kMirandaOutput)), option != PredictionOption::TargetScanOnly);
+
+    // Every reported row satisfies the reporting rule, and the list shows the file's lines.
+    const std::string result = Tmp(paths::kResult);
+    const auto lines = Split(result, '\n');
+    ASSERT_EQ(frontend.rows.size() + 2, lines.size() - 1) << "header, empty line, rows, final LF";
+    for (std::size_t r = 0; r < frontend.rows.size(); ++r) {
+      const auto& cells = frontend.rows[r].cells;
+      std::string line;
+      for (const auto& cell : cells) line += cell + "\t";
+      line.pop_back();
+      EXPECT_EQ(line, lines[r + 2]);
+      EXPECT_GT(std::stoi(cells[2]), 0);
+      const double p = ParseNumber(cells[6]), bonferroni = ParseNumber(cells[7]), oddsRatio = ParseNumber(cells[8]);
+      EXPECT_LE(p, 0.05);
+      EXPECT_TRUE(oddsRatio >= 2 || oddsRatio == -1) << line;
+      EXPECT_NEAR(bonferroni, std::min(1.0, kDiseaseCount * p), 1e-13 * bonferroni) << line;
+      EXPECT_EQ(std::stoi(cells[2]) + std::stoi(cells[3]) + std::stoi(cells[4]) + std::stoi(cells[5]), 494);
+    }
+    sets[option] = ReadSets(paths::In(dir.path(), paths::kLncMirSets));
+  }
+  // Both predictors name the three lncRNAs alike.
+  const std::set<std::string> names = {">HULC", ">GAS5", ">MEG3"};
+  for (const auto& [option, byLnc] : sets) {
+    for (const auto& [lnc, mirnas] : byLnc) EXPECT_TRUE(names.contains(lnc)) << lnc;
+  }
+  const auto& targetScan = sets[PredictionOption::TargetScanOnly];
+  const auto& miranda = sets[PredictionOption::MirandaOnly];
+  EXPECT_EQ(targetScan.size(), 3u);
+  EXPECT_EQ(miranda.size(), 3u);
+  for (const auto& lnc : names) {
+    const auto& both = sets[PredictionOption::BothUnion][lnc];
+    const auto& common = sets[PredictionOption::BothIntersection][lnc];
+    for (const auto* single : {&targetScan.at(lnc), &miranda.at(lnc)}) {
+      EXPECT_TRUE(std::includes(both.begin(), both.end(), single->begin(), single->end())) << lnc;
+      EXPECT_TRUE(std::includes(single->begin(), single->end(), common.begin(), common.end())) << lnc;
+    }
+    EXPECT_EQ(both.size(), targetScan.at(lnc).size() + miranda.at(lnc).size() - common.size()) << lnc;
+  }
+}
+
+TEST_F(PredictTest, BothPredictorsRunScannerFirstAndTheLogSaysSo) {
+  ASSERT_TRUE(Run(Fasta(), PredictionOption::BothIntersection));
+  EXPECT_EQ(frontend.messages, (std::vector<std::string>{"Running miRanda, which may take a long time",
+                                                         "Running Targetscan_60.pl, which may take a long time",
+                                                         "Preprocessing data", "Mapping and calculating", "Ready"}));
+}
+
+TEST_F(PredictTest, BadInputIsRefusedAndLosesNothing) {
+  ASSERT_TRUE(Run(Fasta(), PredictionOption::TargetScanOnly));
+  const std::string result = Tmp(paths::kResult);
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"", "The input is empty"},
+      {" \n\n", "The input is empty"},
+      {"ACGUACGU\nACGU\n", "The input holds no FASTA header"},
+      {">only a header\n", "The input holds no sequence after its header line."},
+  };
+  for (const auto& [text, message] : cases) {
+    EXPECT_FALSE(Run(text, PredictionOption::BothUnion));
+    ASSERT_EQ(frontend.messages.size(), 1u);
+    EXPECT_NE(frontend.messages[0].find(message), std::string::npos) << frontend.messages[0];
+    EXPECT_EQ(Tmp(paths::kResult), result) << "the last result stays";
+  }
+}
+
+TEST_F(PredictTest, MissingInstallationFilesAreNamedBeforeAnythingIsDeleted) {
+  ASSERT_TRUE(Run(Fasta(), PredictionOption::TargetScanOnly));
+  const std::string result = Tmp(paths::kResult);
+  fs::remove(dir / "lib/miranda");
+  EXPECT_FALSE(Run(Fasta(), PredictionOption::MirandaOnly));
+  EXPECT_EQ(frontend.messages, (std::vector<std::string>{(dir / "lib/miranda").string() + ": file not found"}));
+  // The site finder alone still runs.
+  EXPECT_EQ(Tmp(paths::kResult), result);
+  fs::remove(dir / "lib/disease_mirset.txt");
+  EXPECT_FALSE(Run(Fasta(), PredictionOption::TargetScanOnly));
+  EXPECT_EQ(frontend.messages,
+            (std::vector<std::string>{(dir / "lib/disease_mirset.txt").string() + ": file not found"}));
+  EXPECT_EQ(Tmp(paths::kResult), result);
+}
+
+TEST_F(PredictTest, UnwritableWorkspaceIsNamed) {
+  fs::remove_all(dir / "tmp");
+  test::WriteBytes(dir / "tmp", "a file where the folder should be");
+  EXPECT_FALSE(Run(Fasta(), PredictionOption::TargetScanOnly));
+  ASSERT_EQ(frontend.messages.size(), 1u);
+  EXPECT_NE(frontend.messages[0].find("cannot create " + (dir / "tmp/lncrna_custom_ori.txt").string()),
+            std::string::npos)
+      << frontend.messages[0];
+}
+
+TEST_F(PredictTest, FailingPredictorStopsTheRunWithItsMessage) {
+  // The scanner refuses a record without sequence (the site finder skips it).
+  EXPECT_FALSE(Run(">EMPTY\n>X\nACGUACGUACGU\n", PredictionOption::MirandaOnly));
+  ASSERT_EQ(frontend.messages.size(), 2u);
+  EXPECT_EQ(frontend.messages[0], "Running miRanda, which may take a long time");
+  EXPECT_NE(frontend.messages[1].find("lib/miranda failed with status 1: miranda: "), std::string::npos)
+      << frontend.messages[1];
+  EXPECT_NE(frontend.messages[1].find("sequence EMPTY is empty"), std::string::npos) << frontend.messages[1];
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <filesystem>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+#include "engine/frontend.h"
+#include "stats/factorial_table.h"
+
+namespace velmora::test {
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string ReadBytes(const std::filesystem::path& path);
+void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// The factorial table the build wrote.
+const FactorialTable& BuiltFactorials();
+
+// Keeps what the engine shows: log lines, their messages (without the date
+// and time) and rows. When `stopAt` is set, the stop source is asked to stop
+// as soon as that message is logged.
+class RecordingFrontend : public Frontend {
+ public:
+  void ShowLogLine(std::string_view line) override;
+  void ShowResultRow(const ResultRow& row) override { rows.push_back(row); }
+  void ClearResultRows() override { rows.clear(); }
+
+  std::vector<std::string> lines;
+  std::vector<std::string> messages;
+  std::vector<ResultRow> rows;
+  std::string stopAt;
+  std::stop_source stop;
+};
+
+}  // namespace velmora::test
