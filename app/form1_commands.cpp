@@ -45,7 +45,7 @@ void Form1::Command1_Click() {
   const QString chosen = Cd2();
   if (chosen.isEmpty()) return;
   namespace fs = std::filesystem;
-  const fs::path source = paths::In(home_, paths::kResult);
+  const fs::path source = paths::DefaultWorkspace(home_) / paths::kResult;
   const fs::path destination = chosen.toStdString();
   // Copy beside the destination, then rename over it: a failed copy never
   // leaves a half-written file where an earlier one stood.

@@ -32,7 +32,8 @@ void Form1::Command3_Click() {
   run_ = std::jthread([this, text, option](std::stop_token stop) {
     Session session{home_, *this, *factorials_, std::move(stop)};
     Predict(session, text, option);
-    QMetaObject::invokeMethod(this, [this] { RunFinished(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { RunFinished(); }, Qt::QueuedConnection);
   });
 }
 
@@ -57,11 +58,13 @@ void Form1::EnableRunControls(bool enabled) {
 void Form1::ShowLogLine(std::string_view line) {
   const QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
   if (QThread::currentThread() == thread()) return AppendLogText(text);
-  QMetaObject::invokeMethod(this, [this, text] { AppendLogText(text); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, text] { AppendLogText(text); }, Qt::QueuedConnection);
 }
 
 void Form1::ShowResultRow(const ResultRow& row) {
-  QMetaObject::invokeMethod(this, [this, row] { AddListRow(row); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, row] { AddListRow(row); }, Qt::QueuedConnection);
 }
 
 void Form1::ClearResultRows() {

@@ -19,10 +19,10 @@ void RunPipeline(Session& session, const std::filesystem::path& diseaseSets, boo
                  const std::function<void()>& groupPairs) {
   AppendLogLine(session.frontend, "Preprocessing data");
   groupPairs();
-  const auto setFile = paths::In(session.home, paths::kLncMirSets);
-  WriteLncMirSets(paths::In(session.home, paths::kGroupedPairs), setFile, false, session.stop);
+  const auto setFile = session.Work(paths::kLncMirSets);
+  WriteLncMirSets(session.Work(paths::kGroupedPairs), setFile, false, session.stop);
   AppendLogLine(session.frontend, "Mapping and calculating");
-  WriteEnrichmentTable(session, diseaseSets, setFile, paths::In(session.home, paths::kResult), true, true, bShowRows);
+  WriteEnrichmentTable(session, diseaseSets, setFile, session.Work(paths::kResult), true, true, bShowRows);
   std::error_code error;
   if (std::filesystem::file_size(setFile, error) == 0 && !error) AppendLogLine(session.frontend, kNoPairMessage);
   AppendLogLine(session.frontend, "Ready");
@@ -36,11 +36,11 @@ void MapBoth(Session& session, const std::filesystem::path& targetScanOutput,
              void (*merge)(const std::filesystem::path&, const std::filesystem::path&, const std::filesystem::path&,
                            std::stop_token)) {
   RunPipeline(session, diseaseSets, bShowRows, [&] {
-    const auto mirandaPairs = paths::In(session.home, paths::kMirandaPairs);
-    const auto targetScanPairs = paths::In(session.home, paths::kTargetScanPairs);
+    const auto mirandaPairs = session.Work(paths::kMirandaPairs);
+    const auto targetScanPairs = session.Work(paths::kTargetScanPairs);
     ExtractMirandaPairs(mirandaOutput, mirandaPairs, session.stop);
     ExtractTargetScanPairs(targetScanOutput, targetScanPairs, referenceList, true, false, bDropFirstChar, session.stop);
-    merge(mirandaPairs, targetScanPairs, paths::In(session.home, paths::kGroupedPairs), session.stop);
+    merge(mirandaPairs, targetScanPairs, session.Work(paths::kGroupedPairs), session.stop);
   });
 }
 
@@ -50,9 +50,9 @@ void MapTargetScanOnly(Session& session, const std::filesystem::path& targetScan
                        const std::filesystem::path& referenceList, const std::filesystem::path& diseaseSets,
                        bool bShowRows, bool bDropFirstChar) {
   RunPipeline(session, diseaseSets, bShowRows, [&] {
-    const auto pairs = paths::In(session.home, paths::kPairs);
+    const auto pairs = session.Work(paths::kPairs);
     ExtractTargetScanPairs(targetScanOutput, pairs, referenceList, true, false, bDropFirstChar, session.stop);
-    GroupPairs(pairs, paths::In(session.home, paths::kGroupedPairs), session.stop);
+    GroupPairs(pairs, session.Work(paths::kGroupedPairs), session.stop);
   });
 }
 
@@ -60,9 +60,9 @@ void MapMirandaOnly(Session& session, const std::filesystem::path& mirandaOutput
                     const std::filesystem::path& /*referenceList*/, const std::filesystem::path& diseaseSets,
                     bool bShowRows, bool /*bDropFirstChar*/) {
   RunPipeline(session, diseaseSets, bShowRows, [&] {
-    const auto pairs = paths::In(session.home, paths::kPairs);
+    const auto pairs = session.Work(paths::kPairs);
     ExtractMirandaPairs(mirandaOutput, pairs, session.stop);
-    GroupPairs(pairs, paths::In(session.home, paths::kGroupedPairs), session.stop);
+    GroupPairs(pairs, session.Work(paths::kGroupedPairs), session.stop);
   });
 }
 
@@ -81,8 +81,8 @@ void MapBothIntersection(Session& session, const std::filesystem::path& targetSc
 }
 
 void RunMapping(Session& session, PredictionOption option) {
-  const auto targetScan = paths::In(session.home, paths::kTargetScanOutput);
-  const auto miranda = paths::In(session.home, paths::kMirandaOutput);
+  const auto targetScan = session.Work(paths::kTargetScanOutput);
+  const auto miranda = session.Work(paths::kMirandaOutput);
   const auto reference = paths::In(session.home, paths::kReferenceMirnas);
   const auto diseases = paths::In(session.home, paths::kDiseaseSets);
   switch (option) {

@@ -41,11 +41,12 @@ void CheckInstallation(const std::filesystem::path& home, PredictionOption optio
 void RunPredictors(Session& session, PredictionOption option) {
   const auto in = [&](std::string_view relative) { return paths::In(session.home, relative).string(); };
   if (UsesMiranda(option)) {
-    miranda_run(session, in(paths::kMirandaProgram), in(paths::kMirnaSequences), in(paths::kMirandaInput),
-                in(paths::kMirandaOutput));
+    miranda_run(session, in(paths::kMirandaProgram), in(paths::kMirnaSequences),
+                session.Work(paths::kMirandaInput).string(), session.Work(paths::kMirandaOutput).string());
   }
   if (UsesTargetScan(option)) {
-    TargetScan60_RunPerl(session, in(paths::kSeedFamilies), in(paths::kTargetScanInput), in(paths::kTargetScanOutput));
+    TargetScan60_RunPerl(session, in(paths::kSeedFamilies), session.Work(paths::kTargetScanInput).string(),
+                         session.Work(paths::kTargetScanOutput).string());
   }
 }
 
@@ -56,11 +57,11 @@ bool Predict(Session& session, std::string_view text, PredictionOption option) {
     CheckInput(text);
     CheckInstallation(session.home, option);
     CloseAllFiles();
-    RmDirEX(paths::In(session.home, paths::kTmp).string());
+    RmDirEX(session.Workspace().string());
     session.rowsShown = 0;
     session.frontend.ClearResultRows();
-    WriteMirandaInput(paths::In(session.home, paths::kMirandaInput), text);
-    WriteTargetScanInput(paths::In(session.home, paths::kTargetScanInput), text);
+    WriteMirandaInput(session.Work(paths::kMirandaInput), text);
+    WriteTargetScanInput(session.Work(paths::kTargetScanInput), text);
     RunPredictors(session, option);
     session.CheckStop();
     RunMapping(session, option);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <stop_token>
 
+#include "core/paths.h"
 #include "core/run_failure.h"
 #include "engine/frontend.h"
 #include "stats/factorial_table.h"
@@ -11,14 +12,19 @@
 namespace velmora {
 
 // What one run works with: the installation folder, the front end that shows
-// its log and rows, the loaded factorials and the stop request of whoever
-// started it.
+// its log and rows, the loaded factorials, the stop request of whoever
+// started it and the workspace its files go to.
 struct Session {
   std::filesystem::path home;
   Frontend& frontend;
   const FactorialTable& factorials;
   std::stop_token stop = {};
-  std::int32_t rowsShown = 0;  // the run's rows so far: the next row's ID is this plus one
+  std::int32_t rowsShown = 0;          // the run's rows so far: the next row's ID is this plus one
+  std::filesystem::path workdir = {};  // empty: tmp/ under the installation folder
+
+  std::filesystem::path Workspace() const { return workdir.empty() ? paths::DefaultWorkspace(home) : workdir; }
+  // A file of the workspace, by name.
+  std::filesystem::path Work(std::string_view name) const { return Workspace() / name; }
 
   // Ends the run with RunStopped once a stop was requested.
   void CheckStop() const {

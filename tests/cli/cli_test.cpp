@@ -71,6 +71,18 @@ TEST_P(CliMapGolden, ReproducesEveryWorkspaceFile) {
   EXPECT_NE(ready, std::string::npos) << outcome.errors;
 }
 
+TEST(CliMap, AWorkspaceOfItsOwnLeavesTheInstallationAlone) {
+  test::TempDir dir;
+  const fs::path home = dir / "home";
+  MakeHome(home);
+  fs::rename(home / "tmp", dir / "work");
+  const Outcome outcome = RunCli("map --option union --home " + home.string() + " --workdir " + (dir / "work").string(),
+                                 dir / "errors.txt");
+  ASSERT_EQ(outcome.status, 0) << outcome.errors;
+  EXPECT_EQ(test::ReadBytes(dir / "work/result.xls"), test::ReadBytes(kGolden / "union/result.xls"));
+  EXPECT_FALSE(fs::exists(home / "tmp"));
+}
+
 INSTANTIATE_TEST_SUITE_P(AllOptions, CliMapGolden, ::testing::Values("targetscan", "miranda", "union", "intersection"));
 
 // More associations than the window's list holds: the command line says

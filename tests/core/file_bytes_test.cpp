@@ -13,10 +13,10 @@ TEST(ReadFileBytes, EveryByteOrAFailureNamingTheFile) {
   const std::string bytes("a\r\n\0b\xff", 6);
   test::WriteBytes(dir / "a.bin", bytes);
   EXPECT_EQ(ReadFileBytes(dir / "a.bin"), bytes);
-  for (const auto& [path, reason] : std::vector<std::pair<std::filesystem::path, std::string>>{
-           {dir / "missing", "No such file or directory"},
-           {dir.path(), "Is a directory"},
-           {"/proc/self/mem", "Input/output error"}}) {
+  for (const auto& [path, reason] :
+       std::vector<std::pair<std::filesystem::path, std::string>>{{dir / "missing", "No such file or directory"},
+                                                                  {dir.path(), "Is a directory"},
+                                                                  {"/proc/self/mem", "Input/output error"}}) {
     try {
       ReadFileBytes(path);
       ADD_FAILURE() << path << " was read";

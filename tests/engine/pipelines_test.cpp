@@ -40,7 +40,7 @@ TEST_F(PipelinesTest, NoPairGivesAnEmptyResultAndSaysSo) {
   EXPECT_EQ(test::ReadBytes(dir / "tmp/result.xls"),
             "LncName\tDisease\ta\tb\tc\td\tP-value\tP-bonferoni\tOR-value\r\n\r\n");
   for (auto file : {paths::kMirandaPairs, paths::kTargetScanPairs, paths::kGroupedPairs}) {
-    EXPECT_TRUE(fs::exists(paths::In(dir.path(), file))) << file;
+    EXPECT_TRUE(fs::exists(session.Work(file))) << file;
   }
 }
 

@@ -41,7 +41,7 @@ class PredictTest : public ::testing::Test {
     return Predict(session, text, option);
   }
   std::string Fasta() const { return test::ReadBytes(fs::path(VELMORA_SHARED_DATA) / "lncrna_small.fa"); }
-  std::string Tmp(std::string_view relative) const { return test::ReadBytes(paths::In(dir.path(), relative)); }
+  std::string Tmp(std::string_view relative) const { return test::ReadBytes(session.Work(relative)); }
 
   test::TempDir dir;
   test::RecordingFrontend frontend;
@@ -64,9 +64,9 @@ TEST_F(PredictTest, AllFourOptionsOnRealLncRnas) {
     } else {
       files.push_back(paths::kPairs);
     }
-    for (auto file : files) EXPECT_TRUE(fs::exists(paths::In(dir.path(), file))) << file;
-    EXPECT_EQ(fs::exists(paths::In(dir.path(), paths::kTargetScanOutput)), option != PredictionOption::MirandaOnly);
-    EXPECT_EQ(fs::exists(paths::In(dir.path(), paths::kMirandaOutput)), option != PredictionOption::TargetScanOnly);
+    for (auto file : files) EXPECT_TRUE(fs::exists(session.Work(file))) << file;
+    EXPECT_EQ(fs::exists(session.Work(paths::kTargetScanOutput)), option != PredictionOption::MirandaOnly);
+    EXPECT_EQ(fs::exists(session.Work(paths::kMirandaOutput)), option != PredictionOption::TargetScanOnly);
 
     // Every reported row satisfies the reporting rule, and the list shows the file's lines.
     const std::string result = Tmp(paths::kResult);
@@ -85,7 +85,7 @@ TEST_F(PredictTest, AllFourOptionsOnRealLncRnas) {
       EXPECT_NEAR(bonferroni, std::min(1.0, kDiseaseCount * p), 1e-13 * bonferroni) << line;
       EXPECT_EQ(std::stoi(cells[2]) + std::stoi(cells[3]) + std::stoi(cells[4]) + std::stoi(cells[5]), 494);
     }
-    sets[option] = ReadSets(paths::In(dir.path(), paths::kLncMirSets));
+    sets[option] = ReadSets(session.Work(paths::kLncMirSets));
   }
   // Both predictors name the three lncRNAs alike.
   const std::set<std::string> names = {">HULC", ">GAS5", ">MEG3"};

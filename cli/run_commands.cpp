@@ -1,0 +1,86 @@
+#include "cli/run_commands.h"
+
+#include <functional>
+#include <iostream>
+#include <iterator>
+
+#include "cli/console_frontend.h"
+#include "core/file_bytes.h"
+#include "core/installation.h"
+#include "core/paths.h"
+#include "core/run_failure.h"
+#include "core/text.h"
+#include "engine/logged_run.h"
+#include "engine/predict.h"
+#include "engine/session.h"
+#include "stats/factorial_table.h"
+
+namespace velmora::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+void RequireMappingInputs(const Session& session, PredictionOption option) {
+  RequireFiles(session.home, {paths::kFactorials, paths::kDiseaseSets});
+  if (UsesTargetScan(option)) RequireFiles(session.home, {paths::kReferenceMirnas});
+  std::vector<std::string_view> outputs;
+  if (UsesTargetScan(option)) outputs.push_back(paths::kTargetScanOutput);
+  if (UsesMiranda(option)) outputs.push_back(paths::kMirandaOutput);
+  for (std::string_view name : outputs) {
+    std::error_code error;
+    if (!fs::is_regular_file(session.Work(name), error)) {
+      throw RunFailure(session.Work(name).string() + ": file not found");
+    }
+  }
+}
+
+void CopyResult(const Session& session, const fs::path& destination) {
+  std::error_code error;
+  fs::copy_file(session.Work(paths::kResult), destination, fs::copy_options::overwrite_existing, error);
+  if (error) throw RunFailure("cannot write " + destination.string() + ": " + error.message());
+}
+
+// Reads the input as the window's Import does: CR LF, CR and LF all end a line.
+std::string ReadInput(const std::string& path) {
+  if (!path.empty() && path != "-") return WithLineFeeds(ReadFileBytes(path));
+  const std::string bytes((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+  if (std::cin.bad()) throw RunFailure("standard input: cannot be read");
+  return WithLineFeeds(bytes);
+}
+
+// Loads the factorials, runs `work` in a session and copies the result.
+int RunSession(const RunOptions& options, const std::function<bool(Session&)>& work) {
+  ConsoleFrontend frontend;
+  FactorialTable factorials;
+  Session session{options.home, frontend, factorials};
+  session.workdir = options.workdir;
+  const bool completed =
+      RunLogged(session, [&] { factorials = LoadFactorialTable(paths::In(options.home, paths::kFactorials)); }) &&
+      work(session) && RunLogged(session, [&] {
+        if (!options.output.empty()) CopyResult(session, options.output);
+      });
+  if (!completed) return 1;
+  std::cerr << frontend.Rows() << " associations in " << session.Work(paths::kResult).string()
+            << (options.output.empty() ? "" : ", copied to " + options.output) << "\n";
+  return 0;
+}
+
+}  // namespace
+
+int Map(const RunOptions& options) {
+  return RunSession(options, [&](Session& session) {
+    return RunLogged(session, [&] {
+      RequireMappingInputs(session, options.option);
+      RunMapping(session, options.option);
+    });
+  });
+}
+
+int Predict(const RunOptions& options, const std::string& input) {
+  return RunSession(options, [&](Session& session) {
+    std::string text;
+    return RunLogged(session, [&] { text = ReadInput(input); }) && velmora::Predict(session, text, options.option);
+  });
+}
+
+}  // namespace velmora::cli

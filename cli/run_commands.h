@@ -1,0 +1,24 @@
+#pragma once
+
+// The commands that run the engine: map and predict.
+
+#include <filesystem>
+#include <string>
+
+#include "engine/pipelines.h"
+
+namespace velmora::cli {
+
+struct RunOptions {
+  PredictionOption option = PredictionOption::TargetScanOnly;
+  std::filesystem::path home;     // the installation folder: lib/, the predictors
+  std::filesystem::path workdir;  // the workspace; empty: home/tmp
+  std::string output;             // where to copy result.xls afterwards; empty: nowhere
+};
+
+// Each returns the exit status: 0 when the run completed, 1 when it failed
+// (the last log line on standard error says why).
+int Map(const RunOptions& options);
+int Predict(const RunOptions& options, const std::string& input);
+
+}  // namespace velmora::cli
