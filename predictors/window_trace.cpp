@@ -42,22 +42,28 @@ struct RowCosts {
 };
 
 // The recurrences of the full-matrix alignment, ties and all, without
-// branches (the choices are unpredictable).
-Cell Next(const RowCosts& costs, Base base, const Cell& diagonal, const Cell& left, const Cell& above) {
+// branches (the choices are unpredictable). The left cell's two states come
+// in and go out through registers: reading back a cell just stored stalls.
+inline void Next(const RowCosts& costs, Base base, const Cell& diagonal, int& leftPair, int& leftTargetOnly,
+                 const Cell& above, Cell& cell) {
   const int p = diagonal.best + costs.score[base];
-  const int utOpen = left.pair + costs.open, utExtend = left.targetOnly + costs.extend;
+  const int utOpen = leftPair + costs.open, utExtend = leftTargetOnly + costs.extend;
   const int umOpen = above.pair + costs.mirnaOpen, umExtend = above.mirnaOnly + costs.mirnaExtend;
   const int ut = std::max(utOpen, utExtend), um = std::max(umOpen, umExtend);
   int best = p;
-  std::uint8_t state = kPair;
-  state = ut > best ? std::uint8_t{kTargetOnly} : state;
+  int state = kPair;
+  state = ut > best ? kTargetOnly : state;
   best = std::max(best, ut);
-  state = um > best ? std::uint8_t{kMirnaOnly} : state;
+  state = um > best ? kMirnaOnly : state;
   best = std::max(best, um);
-  state = best <= 0 ? std::uint8_t{kZero} : state;
+  state = best <= 0 ? kZero : state;
   best = std::max(best, 0);
-  const int flags = (utExtend > utOpen ? kTargetOnlyExtends : 0) | (umExtend > umOpen ? kMirnaOnlyExtends : 0);
-  return {p, ut, um, best, static_cast<std::uint8_t>(state | flags)};
+  state |= (utExtend > utOpen ? kTargetOnlyExtends : 0) | (umExtend > umOpen ? kMirnaOnlyExtends : 0);
+  cell.pair = leftPair = p;
+  cell.targetOnly = leftTargetOnly = ut;
+  cell.mirnaOnly = um;
+  cell.best = best;
+  cell.choice = static_cast<std::uint8_t>(state);
 }
 
 // Rows 0..lastRow and columns first-1..last; row 0 and column first-1 are
@@ -75,8 +81,10 @@ class Window {
       const Cell* above = &cells_[(i - 1) * width_];
       Cell* row = &cells_[i * width_];
       const RowCosts costs(rows, i);
-      Cell left = row[0];  // in registers: reading back the cell just stored stalls
-      for (std::size_t x = 1; x < width_; ++x) row[x] = left = Next(costs, bases[x], above[x - 1], left, above[x]);
+      int leftPair = row[0].pair, leftTargetOnly = row[0].targetOnly;
+      for (std::size_t x = 1; x < width_; ++x) {
+        Next(costs, bases[x], above[x - 1], leftPair, leftTargetOnly, above[x], row[x]);
+      }
     }
   }
 
@@ -95,9 +103,9 @@ class Window {
       row[0] = {most, most, kNone, most, most > 0 ? kPair : kZero};
       const RowCosts costs(rows, i);
       std::size_t x = 1;
-      Cell left = row[0];
+      int leftPair = row[0].pair, leftTargetOnly = row[0].targetOnly;
       for (; x < width_; ++x) {
-        row[x] = left = Next(costs, bases[x], Get(i - 1, x - 1), left, Get(i - 1, x));
+        Next(costs, bases[x], Get(i - 1, x - 1), leftPair, leftTargetOnly, Get(i - 1, x), row[x]);
         // Past the row above's differences, a cell equal to the low run's
         // makes every later cell of the row equal too.
         if (x >= differEnd_[i - 1] && row[x] == low.cells_[i * width_ + x]) break;
