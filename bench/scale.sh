@@ -44,8 +44,9 @@ mirna_nt=$(nucleotides "$home/lib/small_mirs.txt")
 
 run_case() {  # label fasta
   local label=$1 fasta=$2
-  awk '/^>/ { if (name) print name "\t9606\t" seq "\r"; name = toupper(substr($1, 2)); seq = ""; next }
-       { seq = seq toupper($0) } END { if (name) print name "\t9606\t" seq "\r" }' "$fasta" > "$work/utr.txt"
+  # Printed piece by piece: joining a 20 Mnt sequence into one awk string is quadratic.
+  awk '/^>/ { if (name) printf "\r\n"; name = toupper(substr($1, 2)); printf "%s\t9606\t", name; next }
+       { printf "%s", toupper($0) } END { if (name) printf "\r\n" }' "$fasta" > "$work/utr.txt"
   tr '[:lower:]' '[:upper:]' < "$fasta" > "$work/lnc.fa"
   local nt
   nt=$(nucleotides "$work/lnc.fa")

@@ -48,23 +48,24 @@ SeedIndex::SeedIndex(const std::vector<std::string>& seeds) {
 void SeedIndex::Scan(std::string_view aligned, std::vector<SiteMatch>& sites) const {
   unsigned kmer = 0;                  // the last eight valid nucleotides, 2 bits each
   int run = 0;                        // consecutive valid nucleotides up to the last one
-  std::uint64_t u = 0;                // non-gap characters so far
-  std::array<std::uint64_t, 8> at{};  // aligned position by non-gap index, modulo 8
+  std::uint32_t u = 0;                // non-gap characters so far
+  std::array<std::uint32_t, 8> at{};  // aligned position by non-gap index, modulo 8
   // The 7mer ending at non-gap index u is an 8mer when `next` is an A.
-  auto closeSevenmer = [&](std::uint8_t next, std::uint64_t nextAt) {
+  auto closeSevenmer = [&](std::uint8_t next, std::uint32_t nextAt) {
     if (run < 7) return;
     for (std::uint32_t family : m8_[kmer & (kCodes - 1)]) {
       if (next == kA) {
-        sites.push_back({family, SiteType::Eightmer1a, u - 6, at[(u - 6) & 7], nextAt});
+        sites.push_back({family, u - 6, at[(u - 6) & 7], nextAt, 0, SiteType::Eightmer1a});
       } else {
-        sites.push_back({family, SiteType::Sevenmer_m8, u - 6, at[(u - 6) & 7], at[u & 7]});
+        sites.push_back({family, u - 6, at[(u - 6) & 7], at[u & 7], 0, SiteType::Sevenmer_m8});
       }
     }
   };
   for (std::size_t i = 0; i < aligned.size(); ++i) {
     if (aligned[i] == '-') continue;
     const std::uint8_t code = Code(aligned[i]);
-    closeSevenmer(code, i + 1);
+    const auto position = static_cast<std::uint32_t>(i + 1);
+    closeSevenmer(code, position);
     ++u;
     if (code == kOther) {
       run = 0;
@@ -72,11 +73,11 @@ void SeedIndex::Scan(std::string_view aligned, std::vector<SiteMatch>& sites) co
     }
     kmer = (kmer << 2 | code) & 0xFFFF;
     ++run;
-    at[u & 7] = i + 1;
+    at[u & 7] = position;
     if (run < 7 || code != kA) continue;
     for (const SevenmerA1& entry : a1_[kmer & (kCodes - 1)]) {
       const bool inEightmer = run >= 8 && (kmer >> 14) == entry.firstOfM;
-      if (!inEightmer) sites.push_back({entry.family, SiteType::Sevenmer1a, u - 6, at[(u - 6) & 7], i + 1});
+      if (!inEightmer) sites.push_back({entry.family, u - 6, at[(u - 6) & 7], position, 0, SiteType::Sevenmer1a});
     }
   }
   closeSevenmer(kOther, 0);

@@ -14,11 +14,14 @@ namespace velmora::sitefinder {
 // In the order sites of one span are listed in.
 enum class SiteType : std::uint8_t { Eightmer1a, Sevenmer_m8, Sevenmer1a };
 
+// Compact, as a long gene holds millions; positions fit 32 bits as a
+// sequence line of 4 GB is beyond anything this reads.
 struct SiteMatch {
-  std::uint32_t family;  // index into the seeds the index was built from
+  std::uint32_t family;            // index into the seeds the index was built from
+  std::uint32_t utrStart;          // 1-based among the non-gap characters
+  std::uint32_t msaStart, msaEnd;  // 1-based in the aligned sequence
+  std::uint16_t utr = 0;           // for the caller: which of a gene's sequences
   SiteType type;
-  std::uint64_t utrStart;          // 1-based among the non-gap characters
-  std::uint64_t msaStart, msaEnd;  // 1-based in the aligned sequence
 };
 
 class SeedIndex {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <string_view>
-#include <tuple>
 #include <vector>
 
 #include "predictors/seed_index.h"
@@ -31,22 +30,24 @@ struct Utr {
   std::string sequence;  // aligned: '-' is a gap
 };
 
-// Sites are listed in byte order of "SPECIES::MSA_START::MSA_END". A
-// position's digits padded with ':' (which sorts after every digit) to a
-// fixed width compare as its text does before the "::" that follows it.
-std::uint64_t TextOrderKey(std::uint64_t position) {
-  char digits[20];
-  const auto end = std::to_chars(digits, digits + sizeof digits, position).ptr;
-  std::uint64_t key = 0;
-  for (int i = 0; i < 18; ++i) key = key * 11 + (digits + i < end ? static_cast<std::uint64_t>(digits[i] - '0') : 10);
-  return key;
+// Sites are listed in byte order of "SPECIES::MSA_START::MSA_END". Two
+// positions compare as their decimal texts do when each is followed by ':',
+// which sorts after every digit: a text that starts the other sorts last.
+int TextCompare(std::uint32_t a, std::uint32_t b) {
+  auto digits = [](std::uint32_t value) {
+    int count = 1;
+    while (value >= 10) value /= 10, ++count;
+    return count;
+  };
+  const int da = digits(a), db = digits(b);
+  auto cut = [](std::uint32_t value, int drop) {
+    while (drop-- > 0) value /= 10;
+    return value;
+  };
+  const std::uint32_t x = cut(a, da - db), y = cut(b, db - da);  // both on the shorter length
+  if (x != y) return x < y ? -1 : 1;
+  return da == db ? 0 : da < db ? 1 : -1;
 }
-
-struct Site {
-  SiteMatch match;
-  std::uint32_t utr;
-  std::uint64_t startKey, endKey;
-};
 
 class Writer {
  public:
@@ -56,20 +57,24 @@ class Writer {
   }
 
   void Gene(const std::string& gene, const std::vector<Utr>& utrs) {
-    std::vector<SiteMatch> matches;
-    std::vector<Site> sites;
-    for (std::uint32_t u = 0; u < utrs.size(); ++u) {
-      matches.clear();
-      index_.Scan(utrs[u].sequence, matches);
-      for (const SiteMatch& m : matches) sites.push_back({m, u, TextOrderKey(m.msaStart), TextOrderKey(m.msaEnd)});
+    sites_.clear();
+    for (std::size_t u = 0; u < utrs.size(); ++u) {
+      const std::size_t before = sites_.size();
+      index_.Scan(utrs[u].sequence, sites_);
+      for (std::size_t k = before; k < sites_.size(); ++k) sites_[k].utr = static_cast<std::uint16_t>(u);
     }
     const std::vector<int> rank = SpeciesRanks(utrs);
-    std::sort(sites.begin(), sites.end(), [&](const Site& x, const Site& y) {
-      return std::tie(x.match.family, rank[x.utr], x.startKey, x.endKey, x.match.type) <
-             std::tie(y.match.family, rank[y.utr], y.startKey, y.endKey, y.match.type);
+    std::sort(sites_.begin(), sites_.end(), [&](const SiteMatch& x, const SiteMatch& y) {
+      if (x.family != y.family) return x.family < y.family;
+      if (rank[x.utr] != rank[y.utr]) return rank[x.utr] < rank[y.utr];
+      if (const int c = TextCompare(x.msaStart, y.msaStart)) return c < 0;
+      if (const int c = TextCompare(x.msaEnd, y.msaEnd)) return c < 0;
+      return x.type < y.type;
     });
-    for (const Site& s : sites) Line(gene, utrs[s.utr].species, s.match);
-    if (buffer_.size() > kFlushSize) Flush();
+    for (const SiteMatch& site : sites_) {
+      Line(gene, utrs[site.utr].species, site);
+      if (buffer_.size() > kFlushSize) Flush();
+    }
   }
 
   void Flush() {
@@ -96,6 +101,15 @@ class Writer {
     return rank;
   }
 
+  // Which families have a line for `species`, by family index.
+  const std::vector<bool>& FamiliesOf(const std::string& species) {
+    auto [entry, added] = familiesOf_.try_emplace(species);
+    if (added) {
+      for (const std::string* id : ids_) entry->second.push_back(families_.species.contains({*id, species}));
+    }
+    return entry->second;
+  }
+
   void Number(std::uint64_t value) {
     char digits[24];
     buffer_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
@@ -111,7 +125,7 @@ class Writer {
     Number(m.utrStart);
     Number(m.utrStart + (m.type == SiteType::Eightmer1a ? 7 : 6));
     Number(++group_);
-    const char* inSpecies = families_.species.contains({family, species}) ? "x" : " ";
+    const char* inSpecies = FamiliesOf(species)[m.family] ? "x" : " ";
     buffer_.append(type).append(1, '\t').append(inSpecies).append(1, '\t').append(type).append(1, '\t');
     buffer_.append(species).append(1, '\n');
   }
@@ -120,6 +134,8 @@ class Writer {
   std::ostream& out_;
   std::vector<const std::string*> ids_;  // by family index, byte order
   SeedIndex index_;
+  std::vector<SiteMatch> sites_;  // the current gene's
+  std::map<std::string, std::vector<bool>> familiesOf_;
   std::string buffer_;
   std::uint64_t group_ = 0;
 };
@@ -159,12 +175,18 @@ void FindSites(const Families& families, std::istream& utrs, std::ostream& out) 
       gene = fields[0];
       block.clear();
     }
-    const auto same = std::find_if(block.begin(), block.end(), [&](const Utr& u) { return u.species == fields[1]; });
+    std::string species(fields[1]);
+    // The line itself becomes the sequence: no second copy of a long one.
+    const std::size_t start = static_cast<std::size_t>(fields[2].data() - line.data()), length = fields[2].size();
+    line.erase(0, start);
+    line.resize(length);
+    const auto same = std::find_if(block.begin(), block.end(), [&](const Utr& u) { return u.species == species; });
     if (same != block.end()) {
-      same->sequence = fields[2];
+      same->sequence = std::move(line);
     } else {
-      block.push_back({std::string(fields[1]), std::string(fields[2])});
+      block.push_back({std::move(species), std::move(line)});
     }
+    line = std::string();
   }
   if (!block.empty()) writer.Gene(gene, block);
   writer.Flush();
