@@ -1,13 +1,16 @@
-// lib/miranda MIRNA_FASTA TARGET_FASTA -out OUTPUT_FILE
+// lib/miranda MIRNA_FASTA TARGET_FASTA -out OUTPUT_FILE [-t THREADS]
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
+#include "predictors/finished_file.h"
 #include "predictors/scanner.h"
 
 namespace {
@@ -18,22 +21,32 @@ std::string ReadWhole(const char* path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// The -t value, or 0 when it is not a positive number.
+unsigned ThreadCount(const char* text) {
+  char* end = nullptr;
+  const long value = std::strtol(text, &end, 10);
+  return *text != '\0' && *end == '\0' && value > 0 && value <= 1024 ? static_cast<unsigned>(value) : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 5 || std::strcmp(argv[3], "-out") != 0) {
-    std::fprintf(stderr, "usage: miranda MIRNA_FASTA TARGET_FASTA -out OUTPUT_FILE\n");
+  const bool withThreads = argc == 7 && std::strcmp(argv[5], "-t") == 0;
+  const unsigned threads = withThreads ? ThreadCount(argv[6]) : std::max(1u, std::thread::hardware_concurrency());
+  if ((argc != 5 && !withThreads) || std::strcmp(argv[3], "-out") != 0 || threads == 0) {
+    std::fprintf(stderr, "usage: miranda MIRNA_FASTA TARGET_FASTA -out OUTPUT_FILE [-t THREADS]\n");
     return 1;
   }
   try {
     using namespace velmora::scanner;
     const auto mirnas = ReadFasta(ReadWhole(argv[1]), argv[1]);
     const auto targets = ReadFasta(ReadWhole(argv[2]), argv[2]);
-    const std::string output = Scan(mirnas, targets, argv[1], argv[2], std::max(1u, std::thread::hardware_concurrency()));
-    std::ofstream out(argv[4], std::ios::binary | std::ios::trunc);
-    out << output;
-    out.close();
-    if (!out) throw std::runtime_error(std::string("cannot write ") + argv[4]);
+    velmora::predictors::FinishedFile out(argv[4]);
+    Scan(mirnas, targets, argv[1], argv[2], threads, out.Stream());
+    if (!out.Finish()) throw std::runtime_error(std::string("cannot write ") + argv[4]);
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "miranda: out of memory\n");
+    return 1;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "miranda: %s\n", error.what());
     return 1;

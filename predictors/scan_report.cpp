@@ -3,9 +3,14 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <exception>
+#include <mutex>
 #include <thread>
 
+#include "core/version.h"
+#include "predictors/scan_pair.h"
 #include "predictors/scanner.h"
+#include "predictors/spill_buffer.h"
 
 namespace velmora::scanner {
 namespace {
@@ -27,8 +32,8 @@ std::string PairReport(const Sequence& mirna, const Sequence& target, const std:
   for (const Hit& hit : hits) {
     out += '\n';
     out += Format("   Forward:\tScore: %f  Q:%d to %d  R:%d to %d Align Len (%d) (%3.2f%%) (%3.2f%%)",
-                         static_cast<double>(hit.score), hit.queryStart, hit.queryEnd, hit.refStart, hit.refEnd,
-                         hit.length, hit.identity, hit.similarity);
+                  static_cast<double>(hit.score), hit.queryStart, hit.queryEnd, hit.refStart, hit.refEnd, hit.length,
+                  hit.identity, hit.similarity);
     out += "\n\n   Query:    3' " + hit.queryLine + "\n                " + hit.barLine + "\n   Ref:      5' " +
            hit.refLine + "\n\n" + Format("   Energy:  %f kCal/Mol", hit.energy) + "\n\nScores for this hit:\n";
     out += Format(">%s\t%s\t%.2f\t%.2f\t%d %d\t%d %d\t%d\t%.2f%%\t%.2f%%", mirna.id.c_str(), target.id.c_str(),
@@ -50,9 +55,9 @@ std::string PairReport(const Sequence& mirna, const Sequence& target, const std:
 }
 
 std::string Banner(const std::string& mirnaFile, const std::string& targetFile) {
-  return "\n            miRanda v3.3a    microRNA Target Scanning Algorithm\n" + kSeparator +
-         "\n(Velmora's miRanda-compatible scanner)\n" + kSeparator + "\n\nCurrent Settings:\n" + kSeparator +
-         "\nQuery Filename:\t\t" + mirnaFile + "\nReference Filename:\t" + targetFile +
+  return "\n            miRanda v3.3a    microRNA Target Scanning Algorithm\n" + kSeparator + "\n(Velmora " +
+         std::string(kVersion) + ": a miRanda-compatible scanner)\n" + kSeparator + "\n\nCurrent Settings:\n" +
+         kSeparator + "\nQuery Filename:\t\t" + mirnaFile + "\nReference Filename:\t" + targetFile +
          "\nGap Open Penalty:\t-9.000000\nGap Extend Penalty:\t-4.000000\nScore Threshold:\t140.000000"
          "\nEnergy Threshold:\t1.000000 kcal/mol\nScaling Parameter:\t4.000000\n" +
          kSeparator + "\n\n";
@@ -60,25 +65,61 @@ std::string Banner(const std::string& mirnaFile, const std::string& targetFile) 
 
 }  // namespace
 
-std::string Scan(const std::vector<Sequence>& mirnas, const std::vector<Sequence>& targets,
-                 const std::string& mirnaFile, const std::string& targetFile, unsigned threads) {
-  std::vector<std::string> reports(mirnas.size());
+void Scan(const std::vector<Sequence>& mirnas, const std::vector<Sequence>& targets, const std::string& mirnaFile,
+          const std::string& targetFile, unsigned threads, std::ostream& out) {
+  out << Banner(mirnaFile, targetFile);
+  std::vector<std::vector<Base>> codes;
+  for (const Sequence& target : targets) codes.push_back(TargetCodes(target.bases));
+  const std::size_t lanes = LaneGroup::Lanes();
+  const std::size_t groups = (mirnas.size() + lanes - 1) / lanes;
+  struct GroupText {
+    std::vector<SpillBuffer> byMirna;
+    bool done = false;
+  };
+  std::vector<GroupText> texts(groups);
+  std::size_t nextToWrite = 0;
+  std::mutex writing;
+  std::exception_ptr failure;
   std::atomic<std::size_t> next{0};
-  auto work = [&] {
-    for (std::size_t k; (k = next++) < mirnas.size();) {
-      for (std::size_t t = 0; t < targets.size(); ++t) {
-        const std::vector<Hit> hits = ScanPair(mirnas[k].bases, targets[t].bases);
-        if (!hits.empty()) reports[k] += PairReport(mirnas[k], targets[t], hits, static_cast<int>(t + 1));
+  auto scanGroup = [&](std::size_t g) {
+    const std::size_t first = g * lanes, count = std::min(lanes, mirnas.size() - first);
+    std::vector<Rows> rows;
+    std::vector<const Rows*> lanesRows;
+    for (std::size_t k = 0; k < count; ++k) rows.emplace_back(mirnas[first + k].bases);
+    for (const Rows& r : rows) lanesRows.push_back(&r);
+    const LaneGroup group(lanesRows);
+    std::vector<std::vector<Candidate>> candidates;
+    std::vector<SpillBuffer> byMirna(count);
+    for (std::size_t t = 0; t < targets.size(); ++t) {
+      group.Sweep(codes[t], candidates);
+      for (std::size_t k = 0; k < count; ++k) {
+        const Sequence& mirna = mirnas[first + k];
+        const std::vector<Hit> hits = SelectHits(mirna.bases, targets[t].bases, rows[k], codes[t], candidates[k]);
+        if (!hits.empty()) byMirna[k].Append(PairReport(mirna, targets[t], hits, static_cast<int>(t + 1)));
       }
+    }
+    const std::lock_guard lock(writing);
+    texts[g] = {std::move(byMirna), true};
+    for (; nextToWrite < groups && texts[nextToWrite].done; ++nextToWrite) {
+      for (SpillBuffer& text : texts[nextToWrite].byMirna) text.WriteTo(out);
+      texts[nextToWrite].byMirna.clear();
+    }
+  };
+  auto work = [&] {
+    try {
+      for (std::size_t g; (g = next++) < groups;) scanGroup(g);
+    } catch (...) {
+      const std::lock_guard lock(writing);
+      failure = std::current_exception();
+      next = groups;
     }
   };
   std::vector<std::thread> pool;
   for (unsigned i = 1; i < std::max(1u, threads); ++i) pool.emplace_back(work);
   work();
   for (auto& thread : pool) thread.join();
-  std::string out = Banner(mirnaFile, targetFile);
-  for (const std::string& report : reports) out += report;
-  return out + "Scan Complete\n\n";
+  if (failure) std::rethrow_exception(failure);
+  out << "Scan Complete\n\n";
 }
 
 }  // namespace velmora::scanner

@@ -5,6 +5,7 @@
 // seed region, hits at scores of 140 and more, and miRanda 3.3a's text
 // output for every miRNA-target pair with at least one hit.
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -30,9 +31,11 @@ struct Hit {
 // Every hit of one miRNA on one target, highest score first.
 std::vector<Hit> ScanPair(const std::string& mirna, const std::string& target);
 
-// The whole output file. Scans run on `threads` threads; the output order
-// is miRNA by miRNA, then target by target, as the inputs list them.
-std::string Scan(const std::vector<Sequence>& mirnas, const std::vector<Sequence>& targets,
-                 const std::string& mirnaFile, const std::string& targetFile, unsigned threads);
+// Writes the whole output file to `out`, miRNA by miRNA, then target by
+// target, as the inputs list them. Scans run on `threads` threads, each on
+// a group of miRNAs (one per vector lane); a group's text is written as soon
+// as the groups before it are, and waits in temporary files until then.
+void Scan(const std::vector<Sequence>& mirnas, const std::vector<Sequence>& targets, const std::string& mirnaFile,
+          const std::string& targetFile, unsigned threads, std::ostream& out);
 
 }  // namespace velmora::scanner

@@ -1,6 +1,11 @@
 #include "predictors/site_finder.h"
 
 #include <algorithm>
+#include <charconv>
+#include <string_view>
+#include <vector>
+
+#include "predictors/seed_index.h"
 
 namespace velmora::sitefinder {
 namespace {
@@ -8,152 +13,183 @@ namespace {
 constexpr char kHeader[] =
     "a_Gene_ID\tmiRNA_family_ID\tspecies_ID\tMSA_start\tMSA_end\tUTR_start\tUTR_end\tGroup_num\tSite_type\t"
     "miRNA in this species\tGroup_type\tSpecies_in_this_group\tSpecies_in_this_group_with_this_site_type\n";
+constexpr const char* kTypeNames[] = {"8mer-1a", "7mer-m8", "7mer-1a"};
+constexpr std::size_t kFlushSize = 1 << 20;
 
-std::vector<std::string> SplitTabs(const std::string& line) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
-    fields.push_back(line.substr(start, tab - start));
+std::vector<std::string_view> SplitTabs(std::string_view line) {
+  std::vector<std::string_view> fields;
+  for (std::size_t tab; (tab = line.find('\t')) != std::string_view::npos; line.remove_prefix(tab + 1)) {
+    fields.push_back(line.substr(0, tab));
   }
-  fields.push_back(line.substr(start));
+  fields.push_back(line);
   return fields;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}
-
-char Complement(char base) {
-  switch (base) {
-    case 'A': return 'U';
-    case 'U': return 'A';
-    case 'C': return 'G';
-    case 'G': return 'C';
-    default: return '\0';  // never matches
-  }
-}
-
-struct Site {
-  std::string sortKey;  // "SPECIES::MSA_START::MSA_END"
+struct Utr {
   std::string species;
-  int msaStart, msaEnd, utrStart, utrEnd;
-  const char* type;
+  std::string sequence;  // aligned: '-' is a gap
 };
 
-// The nucleotides of an aligned sequence, gaps removed; other characters
-// stay as positions that match nothing.
-struct Ungapped {
-  std::string bases;
-  std::vector<int> alignedPosition;  // 1-based position in the aligned sequence
+// Sites are listed in byte order of "SPECIES::MSA_START::MSA_END". Two
+// positions compare as their decimal texts do when each is followed by ':',
+// which sorts after every digit: a text that starts the other sorts last.
+int TextCompare(std::uint32_t a, std::uint32_t b) {
+  auto digits = [](std::uint32_t value) {
+    int count = 1;
+    while (value >= 10) value /= 10, ++count;
+    return count;
+  };
+  const int da = digits(a), db = digits(b);
+  auto cut = [](std::uint32_t value, int drop) {
+    while (drop-- > 0) value /= 10;
+    return value;
+  };
+  const std::uint32_t x = cut(a, da - db), y = cut(b, db - da);  // both on the shorter length
+  if (x != y) return x < y ? -1 : 1;
+  return da == db ? 0 : da < db ? 1 : -1;
+}
 
-  explicit Ungapped(const std::string& aligned) {
-    for (std::size_t i = 0; i < aligned.size(); ++i) {
-      if (aligned[i] == '-') continue;
-      bases.push_back(aligned[i] == 'T' ? 'U' : aligned[i]);
-      alignedPosition.push_back(static_cast<int>(i) + 1);
+class Writer {
+ public:
+  Writer(const Families& families, std::ostream& out)
+      : families_(families), out_(out), index_(Seeds(families)), buffer_(kHeader) {
+    for (const auto& entry : families.seeds) ids_.push_back(&entry.first);
+  }
+
+  void Gene(const std::string& gene, const std::vector<Utr>& utrs) {
+    sites_.clear();
+    for (std::size_t u = 0; u < utrs.size(); ++u) {
+      const std::size_t before = sites_.size();
+      index_.Scan(utrs[u].sequence, sites_);
+      for (std::size_t k = before; k < sites_.size(); ++k) sites_[k].utr = static_cast<std::uint16_t>(u);
+    }
+    const std::vector<int> rank = SpeciesRanks(utrs);
+    std::sort(sites_.begin(), sites_.end(), [&](const SiteMatch& x, const SiteMatch& y) {
+      if (x.family != y.family) return x.family < y.family;
+      if (rank[x.utr] != rank[y.utr]) return rank[x.utr] < rank[y.utr];
+      if (const int c = TextCompare(x.msaStart, y.msaStart)) return c < 0;
+      if (const int c = TextCompare(x.msaEnd, y.msaEnd)) return c < 0;
+      return x.type < y.type;
+    });
+    for (const SiteMatch& site : sites_) {
+      Line(gene, utrs[site.utr].species, site);
+      if (buffer_.size() > kFlushSize) Flush();
     }
   }
+
+  void Flush() {
+    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    buffer_.clear();
+  }
+
+ private:
+  static std::vector<std::string> Seeds(const Families& families) {
+    std::vector<std::string> seeds;
+    for (const auto& entry : families.seeds) seeds.push_back(entry.second);
+    return seeds;
+  }
+
+  // Species ids compare by their text with the "::" that follows. (Ids
+  // holding "::" themselves, where that is not enough, are not handled.)
+  static std::vector<int> SpeciesRanks(const std::vector<Utr>& utrs) {
+    std::vector<std::string> keys;
+    for (const Utr& utr : utrs) keys.push_back(utr.species + "::");
+    std::vector<int> rank(utrs.size());
+    for (std::size_t u = 0; u < utrs.size(); ++u) {
+      rank[u] = static_cast<int>(std::count_if(keys.begin(), keys.end(), [&](const auto& k) { return k < keys[u]; }));
+    }
+    return rank;
+  }
+
+  // Which families have a line for `species`, by family index.
+  const std::vector<bool>& FamiliesOf(const std::string& species) {
+    auto [entry, added] = familiesOf_.try_emplace(species);
+    if (added) {
+      for (const std::string* id : ids_) entry->second.push_back(families_.species.contains({*id, species}));
+    }
+    return entry->second;
+  }
+
+  void Number(std::uint64_t value) {
+    char digits[24];
+    buffer_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+    buffer_ += '\t';
+  }
+
+  void Line(const std::string& gene, const std::string& species, const SiteMatch& m) {
+    const std::string& family = *ids_[m.family];
+    const char* type = kTypeNames[static_cast<int>(m.type)];
+    buffer_.append(gene).append(1, '\t').append(family).append(1, '\t').append(species).append(1, '\t');
+    Number(m.msaStart);
+    Number(m.msaEnd);
+    Number(m.utrStart);
+    Number(m.utrStart + (m.type == SiteType::Eightmer1a ? 7 : 6));
+    Number(++group_);
+    const char* inSpecies = FamiliesOf(species)[m.family] ? "x" : " ";
+    buffer_.append(type).append(1, '\t').append(inSpecies).append(1, '\t').append(type).append(1, '\t');
+    buffer_.append(species).append(1, '\n');
+  }
+
+  const Families& families_;
+  std::ostream& out_;
+  std::vector<const std::string*> ids_;  // by family index, byte order
+  SeedIndex index_;
+  std::vector<SiteMatch> sites_;  // the current gene's
+  std::map<std::string, std::vector<bool>> familiesOf_;
+  std::string buffer_;
+  std::uint64_t group_ = 0;
 };
-
-void FindMatches(const Ungapped& utr, const std::string& pattern, const std::string& species, const char* type,
-                 int extraLength, std::vector<Site>& sites) {
-  for (std::size_t at = utr.bases.find(pattern); at != std::string::npos; at = utr.bases.find(pattern, at + 1)) {
-    const int first = utr.alignedPosition[at];
-    const int last = utr.alignedPosition[at + pattern.size() - 1];
-    const int utrStart = static_cast<int>(at) + 1;
-    sites.push_back({species + "::" + std::to_string(first) + "::" + std::to_string(last), species, first, last,
-                     utrStart, utrStart + 6 + extraLength, type});
-  }
-}
-
-void SitesOfFamily(const std::string& seed, const Utr& utr, const Ungapped& bases, std::vector<Site>& sites) {
-  if (seed.size() != 7) return;
-  std::string m8(7, '\0');
-  for (std::size_t i = 0; i < 7; ++i) m8[6 - i] = Complement(seed[i]);
-  if (m8.find('\0') != std::string::npos) return;
-  std::vector<Site> eight, m8Sites, a1Sites;
-  FindMatches(bases, m8 + "A", utr.species, "8mer-1a", 1, eight);
-  FindMatches(bases, m8, utr.species, "7mer-m8", 0, m8Sites);
-  FindMatches(bases, m8.substr(1) + "A", utr.species, "7mer-1a", 0, a1Sites);
-  // An 8mer replaces the 7mer-m8 starting at its first and the 7mer-1a
-  // ending at its last nucleotide.
-  auto coveredBy8mer = [&](const Site& site, bool byStart) {
-    return std::any_of(eight.begin(), eight.end(), [&](const Site& e) {
-      return byStart ? e.msaStart == site.msaStart : e.msaEnd == site.msaEnd;
-    });
-  };
-  sites.insert(sites.end(), eight.begin(), eight.end());
-  for (const Site& s : m8Sites) {
-    if (!coveredBy8mer(s, true)) sites.push_back(s);
-  }
-  for (const Site& s : a1Sites) {
-    if (!coveredBy8mer(s, false)) sites.push_back(s);
-  }
-}
 
 }  // namespace
 
 Families ReadFamilies(const std::string& text) {
   Families families;
-  for (std::string line : Lines(text)) {
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
     std::erase(line, '\r');
     if (line.empty()) continue;
     const auto fields = SplitTabs(line);
     if (fields.size() < 3) continue;
-    std::string seed = fields[1];
+    std::string seed(fields[1]);
     std::replace(seed.begin(), seed.end(), 'T', 'U');
-    families.seeds[fields[0]] = seed;  // a repeated id: the last seed wins
+    families.seeds[std::string(fields[0])] = seed;  // a repeated id: the last seed wins
     families.species.emplace(fields[0], fields[2]);
   }
   return families;
 }
 
-std::vector<GeneBlock> ReadUtrs(const std::string& text) {
-  std::vector<GeneBlock> genes;
-  for (const std::string& line : Lines(text)) {
+void FindSites(const Families& families, std::istream& utrs, std::ostream& out) {
+  Writer writer(families, out);
+  std::string gene;
+  std::vector<Utr> block;  // the current gene's lines, one per species
+  for (std::string line; std::getline(utrs, line);) {
     if (line.empty()) continue;
     const auto fields = SplitTabs(line);
     if (fields.size() < 3) continue;
-    if (genes.empty() || genes.back().gene != fields[0]) genes.push_back({fields[0], {}});
-    auto& utrs = genes.back().utrs;
-    const auto same = std::find_if(utrs.begin(), utrs.end(), [&](const Utr& u) { return u.species == fields[1]; });
-    if (same != utrs.end()) {
-      same->sequence = fields[2];
+    if (block.empty() || gene != fields[0]) {
+      if (!block.empty()) writer.Gene(gene, block);
+      gene = fields[0];
+      block.clear();
+    }
+    std::string species(fields[1]);
+    // The line itself becomes the sequence: no second copy of a long one.
+    const std::size_t start = static_cast<std::size_t>(fields[2].data() - line.data()), length = fields[2].size();
+    line.erase(0, start);
+    line.resize(length);
+    const auto same = std::find_if(block.begin(), block.end(), [&](const Utr& u) { return u.species == species; });
+    if (same != block.end()) {
+      same->sequence = std::move(line);
     } else {
-      utrs.push_back({fields[1], fields[2]});
+      block.push_back({std::move(species), std::move(line)});
     }
+    line = std::string();
   }
-  return genes;
-}
-
-std::string FindSites(const Families& families, const std::vector<GeneBlock>& genes) {
-  std::string out = kHeader;
-  long group = 0;
-  for (const GeneBlock& gene : genes) {
-    std::vector<Ungapped> bases;
-    for (const Utr& utr : gene.utrs) bases.emplace_back(utr.sequence);
-    for (const auto& [family, seed] : families.seeds) {
-      std::vector<Site> sites;
-      for (std::size_t u = 0; u < gene.utrs.size(); ++u) SitesOfFamily(seed, gene.utrs[u], bases[u], sites);
-      std::stable_sort(sites.begin(), sites.end(), [](const Site& x, const Site& y) { return x.sortKey < y.sortKey; });
-      for (const Site& s : sites) {
-        const char* inSpecies = families.species.contains({family, s.species}) ? "x" : " ";
-        out += gene.gene + '\t' + family + '\t' + s.species + '\t' + std::to_string(s.msaStart) + '\t' +
-               std::to_string(s.msaEnd) + '\t' + std::to_string(s.utrStart) + '\t' + std::to_string(s.utrEnd) +
-               '\t' + std::to_string(++group) + '\t' + s.type + '\t' + inSpecies + '\t' + s.type + '\t' + s.species +
-               '\n';
-      }
-    }
-  }
-  return out;
+  if (!block.empty()) writer.Gene(gene, block);
+  writer.Flush();
 }
 
 }  // namespace velmora::sitefinder

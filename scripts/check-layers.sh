@@ -37,7 +37,7 @@ while IFS= read -r file; do
   [ -n "$layer" ] || continue
   permitted=$(allowed "$layer")
   [ -n "$permitted" ] || continue
-  case "$file" in tests/* | bench/*) permitted="$permitted tests/support" ;; esac
+  case "$file" in tests/* | bench/*) permitted="$permitted tests/support tests/$layer" ;; esac
   while IFS= read -r included; do
     top=${included%%/*}
     case "$top" in core | stats | mapping | engine | app | cli | predictors | tools | tests) ;; *) continue ;; esac

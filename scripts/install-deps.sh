@@ -2,7 +2,7 @@
 # Installs the Debian packages Velmora builds and tests with, only those missing.
 set -euo pipefail
 
-packages=(build-essential cmake pkg-config clang-format libgtest-dev libbenchmark-dev libcli11-dev libgmp-dev
+packages=(build-essential cmake pkg-config clang-format libgtest-dev libbenchmark-dev libcli11-dev libgmp-dev libhwy-dev
           qt6-base-dev xvfb xauth)
 
 missing=()

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 namespace velmora::scanner {
 namespace {
 
@@ -101,7 +103,9 @@ TEST(Scan, ReportsOnlyPairsWithHitsInInputOrder) {
   const std::vector<Sequence> mirnas = {{"hsa-let-7a-5p", "MIMAT0000062 Homo sapiens", kLet7a},
                                         {"none", "", "AAAAAAAAAAAAAAAAAAAA"}};
   const std::vector<Sequence> targets = {{"T0", "", "GGGGGGGGGG"}, {"T1", "desc", kTarget}};
-  const std::string out = Scan(mirnas, targets, "mirs.fa", "lnc.fa", 2);
+  std::ostringstream stream;
+  Scan(mirnas, targets, "mirs.fa", "lnc.fa", 2, stream);
+  const std::string out = stream.str();
   const std::string block =
       "Read Sequence:T1 desc(32 nt)\n"
       "=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=\n"

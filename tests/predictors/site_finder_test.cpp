@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <sstream>
+
+#include "tests/predictors/reference_site_finder.h"
+
 namespace velmora::sitefinder {
 namespace {
 
@@ -9,21 +14,27 @@ namespace {
 // 8mer-1a AUAAGCUA, 7mer-m8 AUAAGCU and 7mer-1a UAAGCUA.
 const std::string kFamilies = "F\tAGCTTAT\t9606\r\n";
 
+std::string Output(const std::string& families, const std::string& utrs) {
+  std::istringstream in(utrs);
+  std::ostringstream out;
+  FindSites(ReadFamilies(families), in, out);
+  return out.str();
+}
+
 std::string Sites(const std::string& families, const std::string& utrs) {
-  std::string out = FindSites(ReadFamilies(families), ReadUtrs(utrs));
+  const std::string out = Output(families, utrs);
   return out.substr(out.find('\n') + 1);  // without the header
 }
 
-std::string Line(const std::string& gene, const std::string& family, int msaStart, int msaEnd, int utrStart,
-                 int utrEnd, int group, const std::string& type, const std::string& inSpecies = "x") {
+std::string Line(const std::string& gene, const std::string& family, int msaStart, int msaEnd, int utrStart, int utrEnd,
+                 int group, const std::string& type, const std::string& inSpecies = "x") {
   return gene + "\t" + family + "\t9606\t" + std::to_string(msaStart) + "\t" + std::to_string(msaEnd) + "\t" +
-         std::to_string(utrStart) + "\t" + std::to_string(utrEnd) + "\t" + std::to_string(group) + "\t" + type +
-         "\t" + inSpecies + "\t" + type + "\t9606\n";
+         std::to_string(utrStart) + "\t" + std::to_string(utrEnd) + "\t" + std::to_string(group) + "\t" + type + "\t" +
+         inSpecies + "\t" + type + "\t9606\n";
 }
 
 TEST(SiteFinder, HeaderNamesThirteenColumns) {
-  const std::string out = FindSites({}, {});
-  EXPECT_EQ(out,
+  EXPECT_EQ(Output("", ""),
             "a_Gene_ID\tmiRNA_family_ID\tspecies_ID\tMSA_start\tMSA_end\tUTR_start\tUTR_end\tGroup_num\tSite_type\t"
             "miRNA in this species\tGroup_type\tSpecies_in_this_group\tSpecies_in_this_group_with_this_site_type\n");
 }
@@ -68,6 +79,39 @@ TEST(SiteFinder, RepeatedGeneLinesReplaceEarlierOnesInsideABlock) {
 
 TEST(SiteFinder, FamilyWithoutALineForTheSpeciesIsMarkedWithASpace) {
   EXPECT_EQ(Sites("F\tAGCUUAU\t10090\n", "G\t9606\tAUAAGCU\n"), Line("G", "F", 1, 7, 1, 7, 1, "7mer-m8", " "));
+}
+
+// Random families and gene blocks built from the families' own site
+// patterns, with gaps, T, N, lower case, CR and repeated lines mixed in.
+TEST(SiteFinder, MatchesTheStringSearchReferenceOnRandomInput) {
+  std::mt19937 random(7);
+  auto pick = [&](const std::string& letters) { return letters[random() % letters.size()]; };
+  for (int round = 0; round < 300; ++round) {
+    std::string families;
+    std::vector<std::string> pieces = {"A", "UUUUUUUA", "AAAAAAAA"};
+    for (int f = 0; f < 6; ++f) {
+      std::string seed;
+      for (int i = 0; i < 7; ++i) seed += pick("ACGU");
+      if (f == 5) seed = round % 2 ? "UUUUUUU" : "ACG";  // all-U: its 7mer-m8 and 7mer-1a share every span
+      families.append("F").append(std::to_string(random() % 5)).append("\t" + seed + "\t") += pick("12");
+      families += '\n';
+      std::string m;
+      for (char c : seed) m.insert(m.begin(), c == 'A' ? 'U' : c == 'U' ? 'A' : c == 'C' ? 'G' : 'C');
+      pieces.push_back(m + "A");
+    }
+    std::string utrs;
+    for (int line = 0; line < 6; ++line) {
+      std::string sequence;
+      while (sequence.size() < 60) {
+        for (char c : pieces[random() % pieces.size()]) {
+          sequence += random() % 8 ? c : pick("-T-Nu\r");
+          if (random() % 6 == 0) sequence += '-';
+        }
+      }
+      utrs += std::string("G") + pick("ab") + "\t" + pick("12") + "\t" + sequence + "\n";
+    }
+    ASSERT_EQ(Output(families, utrs), test::ReferenceSites(families, utrs)) << families << utrs;
+  }
 }
 
 }  // namespace

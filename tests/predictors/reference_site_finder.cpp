@@ -1,0 +1,187 @@
+// Today's site finder kept as it was written first: clear, slow, and the
+// reference the one-pass finder is compared with.
+
+#include "tests/predictors/reference_site_finder.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <vector>
+
+namespace velmora::test {
+namespace {
+
+struct Families {
+  std::map<std::string, std::string> seeds;
+  std::set<std::pair<std::string, std::string>> species;
+};
+
+struct Utr {
+  std::string species;
+  std::string sequence;
+};
+
+struct GeneBlock {
+  std::string gene;
+  std::vector<Utr> utrs;
+};
+
+constexpr char kHeader[] =
+    "a_Gene_ID\tmiRNA_family_ID\tspecies_ID\tMSA_start\tMSA_end\tUTR_start\tUTR_end\tGroup_num\tSite_type\t"
+    "miRNA in this species\tGroup_type\tSpecies_in_this_group\tSpecies_in_this_group_with_this_site_type\n";
+
+std::vector<std::string> SplitTabs(const std::string& line) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
+    fields.push_back(line.substr(start, tab - start));
+  }
+  fields.push_back(line.substr(start));
+  return fields;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+char Complement(char base) {
+  switch (base) {
+    case 'A':
+      return 'U';
+    case 'U':
+      return 'A';
+    case 'C':
+      return 'G';
+    case 'G':
+      return 'C';
+    default:
+      return '\0';  // never matches
+  }
+}
+
+struct Site {
+  std::string sortKey;  // "SPECIES::MSA_START::MSA_END"
+  std::string species;
+  int msaStart, msaEnd, utrStart, utrEnd;
+  const char* type;
+};
+
+// The nucleotides of an aligned sequence, gaps removed; other characters
+// stay as positions that match nothing.
+struct Ungapped {
+  std::string bases;
+  std::vector<int> alignedPosition;  // 1-based position in the aligned sequence
+
+  explicit Ungapped(const std::string& aligned) {
+    for (std::size_t i = 0; i < aligned.size(); ++i) {
+      if (aligned[i] == '-') continue;
+      bases.push_back(aligned[i] == 'T' ? 'U' : aligned[i]);
+      alignedPosition.push_back(static_cast<int>(i) + 1);
+    }
+  }
+};
+
+void FindMatches(const Ungapped& utr, const std::string& pattern, const std::string& species, const char* type,
+                 int extraLength, std::vector<Site>& sites) {
+  for (std::size_t at = utr.bases.find(pattern); at != std::string::npos; at = utr.bases.find(pattern, at + 1)) {
+    const int first = utr.alignedPosition[at];
+    const int last = utr.alignedPosition[at + pattern.size() - 1];
+    const int utrStart = static_cast<int>(at) + 1;
+    sites.push_back({species + "::" + std::to_string(first) + "::" + std::to_string(last), species, first, last,
+                     utrStart, utrStart + 6 + extraLength, type});
+  }
+}
+
+void SitesOfFamily(const std::string& seed, const Utr& utr, const Ungapped& bases, std::vector<Site>& sites) {
+  if (seed.size() != 7) return;
+  std::string m8(7, '\0');
+  for (std::size_t i = 0; i < 7; ++i) m8[6 - i] = Complement(seed[i]);
+  if (m8.find('\0') != std::string::npos) return;
+  std::vector<Site> eight, m8Sites, a1Sites;
+  FindMatches(bases, m8 + "A", utr.species, "8mer-1a", 1, eight);
+  FindMatches(bases, m8, utr.species, "7mer-m8", 0, m8Sites);
+  FindMatches(bases, m8.substr(1) + "A", utr.species, "7mer-1a", 0, a1Sites);
+  // An 8mer replaces the 7mer-m8 starting at its first and the 7mer-1a
+  // ending at its last nucleotide.
+  auto coveredBy8mer = [&](const Site& site, bool byStart) {
+    return std::any_of(eight.begin(), eight.end(),
+                       [&](const Site& e) { return byStart ? e.msaStart == site.msaStart : e.msaEnd == site.msaEnd; });
+  };
+  sites.insert(sites.end(), eight.begin(), eight.end());
+  for (const Site& s : m8Sites) {
+    if (!coveredBy8mer(s, true)) sites.push_back(s);
+  }
+  for (const Site& s : a1Sites) {
+    if (!coveredBy8mer(s, false)) sites.push_back(s);
+  }
+}
+
+Families ReadFamilies(const std::string& text) {
+  Families families;
+  for (std::string line : Lines(text)) {
+    std::erase(line, '\r');
+    if (line.empty()) continue;
+    const auto fields = SplitTabs(line);
+    if (fields.size() < 3) continue;
+    std::string seed = fields[1];
+    std::replace(seed.begin(), seed.end(), 'T', 'U');
+    families.seeds[fields[0]] = seed;  // a repeated id: the last seed wins
+    families.species.emplace(fields[0], fields[2]);
+  }
+  return families;
+}
+
+std::vector<GeneBlock> ReadUtrs(const std::string& text) {
+  std::vector<GeneBlock> genes;
+  for (const std::string& line : Lines(text)) {
+    if (line.empty()) continue;
+    const auto fields = SplitTabs(line);
+    if (fields.size() < 3) continue;
+    if (genes.empty() || genes.back().gene != fields[0]) genes.push_back({fields[0], {}});
+    auto& utrs = genes.back().utrs;
+    const auto same = std::find_if(utrs.begin(), utrs.end(), [&](const Utr& u) { return u.species == fields[1]; });
+    if (same != utrs.end()) {
+      same->sequence = fields[2];
+    } else {
+      utrs.push_back({fields[1], fields[2]});
+    }
+  }
+  return genes;
+}
+
+std::string FindSites(const Families& families, const std::vector<GeneBlock>& genes) {
+  std::string out = kHeader;
+  long group = 0;
+  for (const GeneBlock& gene : genes) {
+    std::vector<Ungapped> bases;
+    for (const Utr& utr : gene.utrs) bases.emplace_back(utr.sequence);
+    for (const auto& [family, seed] : families.seeds) {
+      std::vector<Site> sites;
+      for (std::size_t u = 0; u < gene.utrs.size(); ++u) SitesOfFamily(seed, gene.utrs[u], bases[u], sites);
+      std::stable_sort(sites.begin(), sites.end(), [](const Site& x, const Site& y) { return x.sortKey < y.sortKey; });
+      for (const Site& s : sites) {
+        const char* inSpecies = families.species.contains({family, s.species}) ? "x" : " ";
+        out += gene.gene + '\t' + family + '\t' + s.species + '\t' + std::to_string(s.msaStart) + '\t' +
+               std::to_string(s.msaEnd) + '\t' + std::to_string(s.utrStart) + '\t' + std::to_string(s.utrEnd) + '\t' +
+               std::to_string(++group) + '\t' + s.type + '\t' + inSpecies + '\t' + s.type + '\t' + s.species + '\n';
+      }
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string ReferenceSites(const std::string& families, const std::string& utrs) {
+  return FindSites(ReadFamilies(families), ReadUtrs(utrs));
+}
+
+}  // namespace velmora::test
