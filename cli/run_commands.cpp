@@ -54,6 +54,7 @@ int RunSession(const RunOptions& options, const std::function<bool(Session&)>& w
   FactorialTable factorials;
   Session session{options.home, frontend, factorials};
   session.workdir = options.workdir;
+  session.threads = options.threads;
   const bool completed =
       RunLogged(session, [&] { factorials = LoadFactorialTable(paths::In(options.home, paths::kFactorials)); }) &&
       work(session) && RunLogged(session, [&] {

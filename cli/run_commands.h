@@ -14,6 +14,7 @@ struct RunOptions {
   std::filesystem::path home;     // the installation folder: lib/, the predictors
   std::filesystem::path workdir;  // the workspace; empty: home/tmp
   std::string output;             // where to copy result.xls afterwards; empty: nowhere
+  unsigned threads = 0;           // the scanner's threads; 0: all cores
 };
 
 // Each returns the exit status: 0 when the run completed, 1 when it failed

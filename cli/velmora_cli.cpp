@@ -50,6 +50,9 @@ int Main(int argc, char** argv) {
   CLI::App* predict = app.add_subcommand(
       "predict", "Predict the binding miRNAs of the FASTA sequences in INPUT and test them against the disease sets");
   addRunOptions(predict, "How binding sites are predicted: targetscan, miranda, union or intersection");
+  predict->add_option("--threads", run.threads, "Threads of the alignment scanner")
+      ->check(CLI::Range(1, 1024))
+      ->default_str("all cores");
   predict->add_option("INPUT", input, "FASTA file of lncRNA sequences (standard input when absent or -)");
 
   try {

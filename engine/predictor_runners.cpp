@@ -26,8 +26,9 @@ void TargetScan60_RunPerl(Session& session, const std::string& strmiRNAPath, con
 void miranda_run(Session& session, const std::string& strexepath, const std::string& strmirna,
                  const std::string& strlnc, const std::string& stroutput) {
   AppendLogLine(session.frontend, kMirandaLogLine);
-  ShellAndWait(session.frontend, session.stop, MirandaCommand(strexepath, strmirna, strlnc, stroutput),
-               paths::kMirandaProgram);
+  CommandLine command = MirandaCommand(strexepath, strmirna, strlnc, stroutput);
+  if (session.threads > 0) command.arguments.insert(command.arguments.end(), {"-t", std::to_string(session.threads)});
+  ShellAndWait(session.frontend, session.stop, command, paths::kMirandaProgram);
 }
 
 }  // namespace velmora

@@ -21,6 +21,7 @@ struct Session {
   std::stop_token stop = {};
   std::int32_t rowsShown = 0;          // the run's rows so far: the next row's ID is this plus one
   std::filesystem::path workdir = {};  // empty: tmp/ under the installation folder
+  unsigned threads = 0;                // the scanner's threads; 0: all cores
 
   std::filesystem::path Workspace() const { return workdir.empty() ? paths::DefaultWorkspace(home) : workdir; }
   // A file of the workspace, by name.

@@ -216,11 +216,15 @@ TEST(CliPredict, AnyLineEndsAndStandardInputGiveTheSameResult) {
   ASSERT_EQ(outcome.status, 0) << outcome.errors;
   outcome = RunCli(common + (dir / "stdin.xls").string() + " < " + (dir / "lf.fa").string(), dir / "e3.txt");
   ASSERT_EQ(outcome.status, 0) << outcome.errors;
+  outcome = RunCli(common + (dir / "one-thread.xls").string() + " --threads 1 " + (dir / "lf.fa").string(),
+                   dir / "e4.txt");
+  ASSERT_EQ(outcome.status, 0) << outcome.errors;
 
   const std::string result = test::ReadBytes(dir / "lf.xls");
   EXPECT_NE(result.find(">MEG3\t"), std::string::npos);
   EXPECT_EQ(test::ReadBytes(dir / "cr.xls"), result);
   EXPECT_EQ(test::ReadBytes(dir / "stdin.xls"), result);
+  EXPECT_EQ(test::ReadBytes(dir / "one-thread.xls"), result);
 }
 
 TEST(CliPredict, FailureExitsWithOne) {
