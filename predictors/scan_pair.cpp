@@ -15,7 +15,7 @@ constexpr int kGapOpen = -9;
 constexpr int kGapExtend = -4;
 constexpr int kScale = 4;
 constexpr int kDiagonalSpread = 6;  // candidates this close to a better one's diagonal fall
-constexpr int kMaxOverlap = 6;      // target nucleotides a hit may share with a better one
+constexpr int kMaxOverlap = 5;      // target nucleotides a hit may share with a better one
 constexpr int kNone = std::numeric_limits<int>::min() / 4;
 
 enum Base : std::uint8_t { A, C, G, U, Other };

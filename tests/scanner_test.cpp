@@ -97,6 +97,26 @@ TEST(ScanPair, SeparateSitesAreAllReportedBestFirstThenByTargetEnd) {
   EXPECT_EQ(hits[1].refStart, 6);
 }
 
+TEST(ScanPair, HitsSharingSixTargetPositionsWithABetterOneAreDropped) {
+  // Targets of period 13 and 14 repeat the site: the repeats' diagonals lie
+  // 13 and 14 apart, so only the shared aligned positions decide.
+  struct Case {
+    std::string mirna, target;
+    std::vector<int> alignStarts;
+  };
+  const Case cases[] = {
+      // 21..39 shares 21..26 with 8..26; the partial site at 5..13 shares 8..13.
+      {"CCAUGACUGUAGUCCAUGACUG", "AAAAACAGUCAUGGACUACAGUCAUGGACUACAGUCAUGGAAAAA", {8}},
+      // 22..40 and 4..12 share five positions each with 8..26.
+      {"CAUGACUGAUAGUCCAUGACUG", "AAAAACAGUCAUGGACUAUCAGUCAUGGACUAUCAGUCAUGAAAAA", {8, 22, 4}},
+  };
+  for (const Case& c : cases) {
+    std::vector<int> starts;
+    for (const Hit& hit : ScanPair(c.mirna, c.target)) starts.push_back(hit.alignStart);
+    EXPECT_EQ(starts, c.alignStarts) << c.target;
+  }
+}
+
 TEST(Scan, ReportsOnlyPairsWithHitsInInputOrder) {
   const std::vector<Sequence> mirnas = {{"hsa-let-7a-5p", "MIMAT0000062 Homo sapiens", kLet7a},
                                         {"none", "", "AAAAAAAAAAAAAAAAAAAA"}};
