@@ -240,10 +240,10 @@ Hit Describe(const Trace& trace, int score, const std::string& mirna, const std:
   auto mirnaAt = [&](int position) { return mirna[static_cast<std::size_t>(position - 1)]; };
   auto targetAt = [&](int position) { return target[static_cast<std::size_t>(position - 1)]; };
   std::string query, bar, ref;
+  auto unaligned = [&](int opposite) { ref += opposite >= 1 && opposite <= m ? Lower(targetAt(opposite)) : '-'; };
   for (int position = n; position > threePrime; --position) {
     query += Lower(mirnaAt(position));
-    const int opposite = trace.firstTarget - (position - threePrime);
-    ref += opposite >= 1 ? Lower(targetAt(opposite)) : ' ';
+    unaligned(trace.firstTarget - (position - threePrime));
     bar += ' ';
   }
   int position = threePrime;
@@ -280,8 +280,7 @@ Hit Describe(const Trace& trace, int score, const std::string& mirna, const std:
   }
   for (int p = fivePrime - 1; p >= 1; --p) {
     query += Lower(mirnaAt(p));
-    const int opposite = trace.lastTarget + (fivePrime - p);
-    if (opposite <= m) ref += Lower(targetAt(opposite));
+    unaligned(trace.lastTarget + (fivePrime - p));
   }
   hit.identity = 100.0 * watsonCrick / hit.length;
   hit.similarity = 100.0 * (watsonCrick + wobble) / hit.length;

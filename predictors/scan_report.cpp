@@ -27,10 +27,10 @@ std::string PairReport(const Sequence& mirna, const Sequence& target, const std:
   for (const Hit& hit : hits) {
     out += '\n';
     out += Format("   Forward:\tScore: %f  Q:%d to %d  R:%d to %d Align Len (%d) (%3.2f%%) (%3.2f%%)",
-                         static_cast<double>(hit.score), hit.queryStart, hit.queryEnd, hit.refStart, hit.refEnd,
-                         hit.length, hit.identity, hit.similarity);
-    out += "\n\n   Query:    3' " + hit.queryLine + "\n                " + hit.barLine + "\n   Ref:      5' " +
-           hit.refLine + "\n\n" + Format("   Energy:  %f kCal/Mol", hit.energy) + "\n\nScores for this hit:\n";
+                  static_cast<double>(hit.score), hit.queryStart, hit.queryEnd, hit.refStart, hit.refEnd, hit.length,
+                  hit.identity, hit.similarity);
+    out += "\n\n   Query:    3' " + hit.queryLine + " 5'\n                " + hit.barLine + " \n   Ref:      5' " +
+           hit.refLine + " 3'\n\n" + Format("   Energy:  %f kCal/Mol", hit.energy) + "\n\nScores for this hit:\n";
     out += Format(">%s\t%s\t%.2f\t%.2f\t%d %d\t%d %d\t%d\t%.2f%%\t%.2f%%", mirna.id.c_str(), target.id.c_str(),
                   static_cast<double>(hit.score), hit.energy, hit.queryStart, hit.queryEnd, hit.refStart, hit.refEnd,
                   hit.length, hit.identity, hit.similarity) +

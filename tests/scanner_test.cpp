@@ -34,6 +34,26 @@ TEST(ScanPair, PerfectSiteScoresSeedAndThreePrimePairs) {
   EXPECT_EQ(hit.refLine, "aaCUAUACAACCUACUACCUCa");
 }
 
+TEST(ScanPair, FootprintBeyondTheTargetShowsDashes) {
+  struct Case {
+    std::string target, refLine;
+    int refStart, refEnd;
+  };
+  const Case cases[] = {
+      {kSite.substr(1) + "AAAAA", "-aCUAUACAACCUACUACCUCa", 1, 21},      // no partner for position 22
+      {"AAAAA" + kSite.substr(0, 21), "aaCUAUACAACCUACUACCUC-", 6, 26},  // none for position 1
+      {kSite.substr(2, 19), "--CUAUACAACCUACUACCUC-", 1, 19},            // neither
+  };
+  for (const Case& c : cases) {
+    const auto hits = ScanPair(kLet7a, c.target);
+    ASSERT_EQ(hits.size(), 1u) << c.target;
+    EXPECT_EQ(hits[0].refLine, c.refLine);
+    EXPECT_EQ(hits[0].queryLine, "uuGAUAUGUUGGAUGAUGGAGu");
+    EXPECT_EQ(hits[0].refStart, c.refStart);
+    EXPECT_EQ(hits[0].refEnd, c.refEnd);
+  }
+}
+
 TEST(ScanPair, TIsUAndCaseDoesNotMatter) {
   std::string dna = kTarget;
   for (char& c : dna) c = c == 'U' ? 't' : static_cast<char>(c - 'A' + 'a');
@@ -130,9 +150,9 @@ TEST(Scan, ReportsOnlyPairsWithHitsInInputOrder) {
       "\n"
       "   Forward:\tScore: 200.000000  Q:2 to 21  R:6 to 27 Align Len (19) (100.00%) (100.00%)\n"
       "\n"
-      "   Query:    3' uuGAUAUGUUGGAUGAUGGAGu\n"
-      "                  |||||||||||||||||||\n"
-      "   Ref:      5' aaCUAUACAACCUACUACCUCa\n"
+      "   Query:    3' uuGAUAUGUUGGAUGAUGGAGu 5'\n"
+      "                  ||||||||||||||||||| \n"
+      "   Ref:      5' aaCUAUACAACCUACUACCUCa 3'\n"
       "\n"
       "   Energy:  -35.610000 kCal/Mol\n"
       "\n"
