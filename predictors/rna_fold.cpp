@@ -46,52 +46,92 @@ Position Encode(char letter) {
   return {code, code, true};
 }
 
-// Interior loops with more than two unpaired nucleotides on a side: the
-// length term and the asymmetry term, by the two sides' lengths.
-struct GenericLoops {
-  std::array<std::array<int, kMaxLoop + 1>, kMaxLoop + 1> cost{};
-  GenericLoops() {
+// Loop terms that depend on the loop's size only, and lower bounds of them
+// that let the search skip loops which cannot beat a known structure.
+struct LoopSizes {
+  // Interior loops with three or more unpaired nucleotides on a side: the
+  // length term and the asymmetry term, by the two sides' lengths.
+  std::array<std::array<int, kMaxLoop + 1>, kMaxLoop + 1> generic{};
+  std::array<int, kMaxLoop + 1> lowestGeneric{};  // by the 5' side's length
+  int lowestGenericAll = kInf;
+  int lowestBulge = kInf;  // bulges of 3 or more
+
+  LoopSizes() {
     const Parameters& p = kParameters;
-    for (int n1 = 0; n1 <= kMaxLoop; ++n1) {
-      for (int n2 = 0; n1 + n2 <= kMaxLoop; ++n2) {
-        cost[n1][n2] = p.interior[n1 + n2] + std::min(p.ninioMax, p.ninioSlope * std::abs(n1 - n2));
+    lowestGeneric.fill(kInf);
+    for (int n1 = 1; n1 <= kMaxLoop; ++n1) {
+      for (int n2 = 1; n1 + n2 <= kMaxLoop; ++n2) {
+        if (n1 <= 2 && n2 <= 2) continue;
+        generic[n1][n2] = p.interior[n1 + n2] + std::min(p.ninioMax, p.ninioSlope * std::abs(n1 - n2));
+        lowestGeneric[n1] = std::min(lowestGeneric[n1], generic[n1][n2]);
+        lowestGenericAll = std::min(lowestGenericAll, generic[n1][n2]);
       }
     }
+    for (int u = 3; u <= kMaxLoop; ++u) lowestBulge = std::min(lowestBulge, p.bulge[u]);
   }
 };
-const GenericLoops kGeneric;
+const LoopSizes kSizes;
+
+// The least a[k] + b[k] for k < count; the multiloop tables' inner loop,
+// built for AVX2 where the processor has it.
+__attribute__((target_clones("avx2", "default"))) int LowestSum(const int* a, const int* b, int count) {
+  int lowest = kInf;
+  for (int k = 0; k < count; ++k) lowest = std::min(lowest, a[k] + b[k]);
+  return lowest;
+}
+
+// Sums that include an impossible structure stay near kInf; this puts them back.
+int Bounded(int energy) { return energy > kInf / 2 ? kInf : energy; }
 
 class Folder {
  public:
   int Fold(std::string_view strand);
 
  private:
-  int Type(int i, int j) const { return kPairType[s_[i].pairs][s_[j].pairs]; }
+  int Type(int i, int j) const { return kPairType[pairs_[i]][pairs_[j]]; }
   int& At(std::vector<int>& table, int i, int j) { return table[static_cast<std::size_t>(i * n_ + j)]; }
   int Get(const std::vector<int>& table, int i, int j) const { return table[static_cast<std::size_t>(i * n_ + j)]; }
-  int Dangle5(int type, int k) const { return s_[k].dangles ? kParameters.dangle5[type][s_[k].looks] : kInf; }
-  int Dangle3(int type, int k) const { return s_[k].dangles ? kParameters.dangle3[type][s_[k].looks] : kInf; }
+  int Dangle5(int type, int k) const { return dangles_[k] ? kParameters.dangle5[type][looks_[k]] : kInf; }
+  int Dangle3(int type, int k) const { return dangles_[k] ? kParameters.dangle3[type][looks_[k]] : kInf; }
+  template <typename Visit>
+  void ForBits(const std::vector<std::uint64_t>& bitRows, int row, int first, int last, Visit visit) const;
 
   int Hairpin(int i, int j, int type) const;
-  int SmallLoop(int i, int j, int p, int q, int type) const;
-  int Interior(int i, int j, int type) const;
+  int SmallLoops(int i, int j, int type) const;
+  int LargeLoops(int i, int j, int type, int best) const;
   int Multiloop(int i, int j) const;
-  int Stem(int a, int b) const;  // a branch a.b of a multiloop, no dangles
+  void Close(int i, int j, int type);
   void Segments(int i, int j);
   int Exterior() const;
 
   int n_ = 0;
-  std::vector<Position> s_;
-  std::vector<int> closed_;              // C(i, j)
-  std::vector<int> closedInner_;         // C(p, q) plus its mismatch as the inner pair of an interior loop
-  std::vector<int> owned_;               // one branch whose nucleotides and dangles are exactly p..q
-  std::vector<int> ownedFrom_;           // transposed: by q, then p; one branch starting its part at p, ending by q
-  std::vector<int> oneFrom_;             // one branch anywhere in p..q
-  std::vector<int> several_;             // two or more branches in p..q
-  std::vector<int> any_;                 // one or more branches in p..q
-  std::vector<std::uint64_t> closable_;  // by p, bits q where C(p, q) is finite
-  int words_ = 0;
+  int words_ = 0;                                      // 64-bit words per row of the bit tables
+  std::vector<std::uint8_t> pairs_, looks_, dangles_;  // by position, as Encode gives them
+  std::vector<int> closed_;                            // C(i, j)
+  std::vector<int> closedInner_;           // C(p, q) plus its mismatch as the inner pair of an interior loop
+  std::vector<int> lowestClosed_;          // the least C(p, q) with i <= p < q <= j
+  std::vector<int> lowestInner_;           // the same for closedInner_
+  std::vector<int> rowInner_;              // the least closedInner_(i, q) with q <= j
+  std::vector<int> owned_;                 // one multiloop branch whose nucleotides and dangles are exactly p..q
+  std::vector<int> ownedFrom_;             // transposed: by q, then p; one branch owning from p, ending by q
+  std::vector<int> several_;               // two or more branches in p..q
+  std::vector<int> any_;                   // one or more branches in p..q
+  std::vector<std::uint64_t> closable_;    // by p, bits q where C(p, q) is finite
+  std::vector<std::uint64_t> closableTo_;  // by q, bits p where C(p, q) is finite
 };
+
+// Every set bit of one row of a bit table, from first to last.
+template <typename Visit>
+void Folder::ForBits(const std::vector<std::uint64_t>& bitRows, int row, int first, int last, Visit visit) const {
+  if (first > last) return;
+  const std::uint64_t* words = &bitRows[static_cast<std::size_t>(row * words_)];
+  for (int w = first >> 6; w <= last >> 6; ++w) {
+    std::uint64_t bits = words[w];
+    if (w == first >> 6) bits &= ~std::uint64_t{0} << (first & 63);
+    if (w == last >> 6) bits &= ~std::uint64_t{0} >> (63 - (last & 63));
+    for (; bits; bits &= bits - 1) visit(w * 64 + std::countr_zero(bits));
+  }
+}
 
 int Folder::Hairpin(int i, int j, int type) const {
   const Parameters& p = kParameters;
@@ -99,52 +139,53 @@ int Folder::Hairpin(int i, int j, int type) const {
   int energy =
       u <= kMaxLoop ? p.hairpin[u] : p.hairpin[kMaxLoop] + static_cast<int>(p.loopExtrapolation * std::log(u / 30.0));
   if (u == kMinHairpin) return energy + (WeakPair(type) ? p.terminalAU : 0);
-  return energy + p.mismatchHairpin[type][s_[i + 1].looks][s_[j - 1].looks];
+  return energy + p.mismatchHairpin[type][looks_[i + 1]][looks_[j - 1]];
 }
 
-// Stacks, bulges and the tabulated 1x1, 1x2, 2x1 and 2x2 loops.
-int Folder::SmallLoop(int i, int j, int p, int q, int type) const {
+// The stack and the loops with at most two unpaired nucleotides a side
+// closed by i.j (the inner pair p.q typed as q.p), their insides included.
+// An impossible inner pair has type 0 and an infinite C.
+int Folder::SmallLoops(int i, int j, int type) const {
   const Parameters& par = kParameters;
-  const int n1 = p - i - 1, n2 = j - q - 1;
-  const int inner = Type(q, p);
-  auto at = [&](int k) { return s_[k].looks; };
-  if (n1 == 0 && n2 == 0) return par.stack[type][inner];
-  if (n1 == 0 || n2 == 0) {
-    const int u = n1 + n2;
-    if (u == 1) return par.bulge[1] + par.stack[type][inner];
-    return par.bulge[u] + (WeakPair(type) ? par.terminalAU : 0) + (WeakPair(inner) ? par.terminalAU : 0);
-  }
-  if (n1 == 1 && n2 == 1) return par.int11[type][inner][at(i + 1)][at(j - 1)];
-  if (n1 == 1 && n2 == 2) return par.int21[type][inner][at(i + 1)][at(q + 1)][at(j - 1)];
-  if (n1 == 2 && n2 == 1) return par.int21[inner][type][at(q + 1)][at(i + 1)][at(p - 1)];
-  return par.int22[type][inner][at(i + 1)][at(p - 1)][at(q + 1)][at(j - 1)];
+  auto inner = [&](int p, int q) { return Type(q, p); };
+  auto at = [&](int k) { return looks_[k]; };
+  auto c = [&](int p, int q) { return Get(closed_, p, q); };
+  auto weak = [&](int t) { return WeakPair(t) ? par.terminalAU : 0; };
+  const int i1 = at(i + 1), j1 = at(j - 1);
+  int best = par.stack[type][inner(i + 1, j - 1)] + c(i + 1, j - 1);
+  best = std::min(best, par.bulge[1] + par.stack[type][inner(i + 2, j - 1)] + c(i + 2, j - 1));
+  best = std::min(best, par.bulge[1] + par.stack[type][inner(i + 1, j - 2)] + c(i + 1, j - 2));
+  best = std::min(best, par.bulge[2] + weak(type) + weak(inner(i + 3, j - 1)) + c(i + 3, j - 1));
+  best = std::min(best, par.bulge[2] + weak(type) + weak(inner(i + 1, j - 3)) + c(i + 1, j - 3));
+  best = std::min(best, par.int11[type][inner(i + 2, j - 2)][i1][j1] + c(i + 2, j - 2));
+  best = std::min(best, par.int21[type][inner(i + 2, j - 3)][i1][at(j - 2)][j1] + c(i + 2, j - 3));
+  best = std::min(best, par.int21[inner(i + 3, j - 2)][type][j1][i1][at(i + 2)] + c(i + 3, j - 2));
+  return std::min(best, par.int22[type][inner(i + 3, j - 3)][i1][at(i + 2)][at(j - 2)][j1] + c(i + 3, j - 3));
 }
 
-// The best interior loop or stack closed by i.j, its inner structure included.
-int Folder::Interior(int i, int j, int type) const {
-  const int outerMismatch = kParameters.mismatchInterior[type][s_[i + 1].looks][s_[j - 1].looks];
-  int best = kInf;
+// Bulges of three or more and the other interior loops closed by i.j, or
+// `best` if none is better. Lower bounds of their inside skip most of them.
+int Folder::LargeLoops(int i, int j, int type, int best) const {
+  const Parameters& par = kParameters;
   const int lastP = std::min(i + 1 + kMaxLoop, j - kMinStem);
-  for (int p = i + 1; p <= lastP; ++p) {
+  if (best > kSizes.lowestBulge + Get(lowestClosed_, i + 1, j - 1)) {
+    auto bulge = [&](int p, int q) {
+      const int inner = Type(q, p);
+      best = std::min(best, par.bulge[p - i - 1 + j - q - 1] + (WeakPair(type) ? par.terminalAU : 0) +
+                                (WeakPair(inner) ? par.terminalAU : 0) + Get(closed_, p, q));
+    };
+    ForBits(closable_, i + 1, std::max(i + kMinStem, j - 1 - kMaxLoop), j - 4, [&](int q) { bulge(i + 1, q); });
+    ForBits(closableTo_, j - 1, i + 4, lastP, [&](int p) { bulge(p, j - 1); });
+  }
+  const int outerMismatch = par.mismatchInterior[type][looks_[i + 1]][looks_[j - 1]];
+  if (best <= kSizes.lowestGenericAll + outerMismatch + Get(lowestInner_, i + 2, j - 2)) return best;
+  for (int p = i + 2; p <= std::min(lastP, j - kMinStem - 1); ++p) {
     const int n1 = p - i - 1;
+    if (best <= kSizes.lowestGeneric[n1] + outerMismatch + Get(rowInner_, p, j - 2)) continue;
     const int firstQ = std::max(p + kMinStem - 1, j - 1 - (kMaxLoop - n1));
-    const std::uint64_t* row = &closable_[static_cast<std::size_t>(p * words_)];
-    for (int w = firstQ >> 6; w <= (j - 1) >> 6; ++w) {
-      std::uint64_t bits = row[w];
-      if (w == firstQ >> 6) bits &= ~std::uint64_t{0} << (firstQ & 63);
-      if (w == (j - 1) >> 6 && ((j - 1) & 63) != 63) bits &= (std::uint64_t{1} << (((j - 1) & 63) + 1)) - 1;
-      for (; bits; bits &= bits - 1) {
-        const int q = w * 64 + std::countr_zero(bits);
-        const int n2 = j - q - 1;
-        if (n1 > 2 || n2 > 2) {
-          if (n1 && n2) {
-            best = std::min(best, kGeneric.cost[n1][n2] + outerMismatch + Get(closedInner_, p, q));
-            continue;
-          }
-        }
-        best = std::min(best, SmallLoop(i, j, p, q, type) + Get(closed_, p, q));
-      }
-    }
+    ForBits(closable_, p, firstQ, j - 1 - (n1 <= 2 ? 3 : 1), [&](int q) {
+      best = std::min(best, kSizes.generic[n1][j - q - 1] + outerMismatch + Get(closedInner_, p, q));
+    });
   }
   return best;
 }
@@ -160,86 +201,93 @@ int Folder::Multiloop(int i, int j) const {
   return base + inside;
 }
 
-int Folder::Stem(int a, int b) const {
-  const int c = Get(closed_, a, b);
-  if (c >= kInf) return kInf;
-  return c + kParameters.multiloopBranch + (WeakPair(Type(a, b)) ? kParameters.terminalAU : 0);
+// C(i, j) for a pair i.j, and what the loops around it look up.
+void Folder::Close(int i, int j, int type) {
+  const int c =
+      Bounded(LargeLoops(i, j, type, std::min({Hairpin(i, j, type), SmallLoops(i, j, type), Multiloop(i, j)})));
+  if (c == kInf) return;
+  At(closed_, i, j) = c;
+  closable_[static_cast<std::size_t>(i * words_ + j / 64)] |= std::uint64_t{1} << (j % 64);
+  closableTo_[static_cast<std::size_t>(j * words_ + i / 64)] |= std::uint64_t{1} << (i % 64);
+  const bool left = i > 0, right = j + 1 < n_;
+  if (left && right) {
+    At(closedInner_, i, j) = c + kParameters.mismatchInterior[Type(j, i)][looks_[j + 1]][looks_[i - 1]];
+  }
+  // The pair as a multiloop branch: it owns i..j, and one position more on
+  // each side where it takes the dangle.
+  const int branch = c + kParameters.multiloopBranch + (WeakPair(type) ? kParameters.terminalAU : 0);
+  const int d5 = left ? Dangle5(type, i - 1) : kInf, d3 = right ? Dangle3(type, j + 1) : kInf;
+  auto own = [&](int p, int q, int energy) { At(owned_, p, q) = std::min(At(owned_, p, q), energy); };
+  own(i, j, branch);
+  if (left) own(i - 1, j, branch + d5);
+  if (right) own(i, j + 1, branch + d3);
+  if (left && right) own(i - 1, j + 1, branch + d5 + d3);
 }
 
-// The multiloop tables for the segment i..j, once C of every pair inside is known.
+// The multiloop tables for the segment i..j, once every pair inside is closed.
 void Folder::Segments(int i, int j) {
-  int owned = Stem(i, j);
-  if (j - i >= kMinStem) {
-    if (const int stem = Stem(i + 1, j); stem < kInf) owned = std::min(owned, stem + Dangle5(Type(i + 1, j), i));
-    if (const int stem = Stem(i, j - 1); stem < kInf) owned = std::min(owned, stem + Dangle3(Type(i, j - 1), j));
-    if (const int stem = Stem(i + 1, j - 1); stem < kInf && j - i > kMinStem) {
-      const int type = Type(i + 1, j - 1);
-      owned = std::min(owned, stem + Dangle5(type, i) + Dangle3(type, j));
-    }
-  }
-  At(owned_, i, j) = std::min(owned, kInf);
   const int ownedFrom = std::min(At(owned_, i, j), At(ownedFrom_, j - 1, i));
   At(ownedFrom_, j, i) = ownedFrom;
-  const int one = std::min(ownedFrom, At(oneFrom_, i + 1, j));
-  At(oneFrom_, i, j) = one;
   int several = kInf;
   if (j - i + 1 >= 2 * kMinStem) {
-    const int* any = &any_[static_cast<std::size_t>(i * n_)];
-    const int* from = &ownedFrom_[static_cast<std::size_t>(j * n_)];
-    for (int a = i + kMinStem; a <= j - kMinStem + 1; ++a) several = std::min(several, any[a - 1] + from[a]);
+    const int first = i + kMinStem;  // the first position of the part after the split
+    several = LowestSum(&any_[static_cast<std::size_t>(i * n_ + first - 1)],
+                        &ownedFrom_[static_cast<std::size_t>(j * n_ + first)], j - kMinStem + 2 - first);
   }
-  At(several_, i, j) = std::min(several, kInf);
-  At(any_, i, j) = std::min(several, one);
+  At(several_, i, j) = several;
+  At(any_, i, j) = std::min({several, ownedFrom, At(any_, i + 1, j)});
 }
 
 int Folder::Exterior() const {
   const Parameters& p = kParameters;
-  std::vector<int> prefix(static_cast<std::size_t>(n_) + 1, 0);  // best energy of positions 0..k-1
-  auto before = [&](int i, int type) {                           // the part left of a stem starting at i
-    int best = prefix[static_cast<std::size_t>(i)];
-    if (i >= 1) best = std::min(best, prefix[static_cast<std::size_t>(i - 1)] + Dangle5(type, i - 1));
-    return best;
-  };
-  auto stems = [&](int end, int k, int best) {  // stems i.end, with the 3' dangle on k when k > end
-    for (int i = 0; i + kMinStem - 1 <= end; ++i) {
-      const int c = Get(closed_, i, end);
-      if (c >= kInf) continue;
-      const int type = Type(i, end);
-      const int tail = k > end ? Dangle3(type, k) : 0;
-      best = std::min(best, before(i, type) + c + (WeakPair(type) ? p.terminalAU : 0) + tail);
+  // prefix[k]: the best energy of positions 0..k-1, dangles inside them.
+  std::vector<int> prefix(static_cast<std::size_t>(n_) + 1, 0);
+  for (int end = 0; end < n_; ++end) {
+    int bare = prefix[static_cast<std::size_t>(end)];  // a stem ends at `end`
+    int dangling = kInf;                               // a stem ends at `end`, dangling on end + 1
+    const bool tail = end + 1 < n_ && dangles_[end + 1];
+    for (int w = 0; w < words_; ++w) {
+      for (std::uint64_t bits = closableTo_[static_cast<std::size_t>(end * words_ + w)]; bits; bits &= bits - 1) {
+        const int i = w * 64 + std::countr_zero(bits);
+        const int type = Type(i, end);
+        int stem = prefix[static_cast<std::size_t>(i)];
+        if (i > 0) stem = std::min(stem, prefix[static_cast<std::size_t>(i - 1)] + Dangle5(type, i - 1));
+        stem += Get(closed_, i, end) + (WeakPair(type) ? p.terminalAU : 0);
+        bare = std::min(bare, stem);
+        if (tail) dangling = std::min(dangling, stem + p.dangle3[type][looks_[end + 1]]);
+      }
     }
-    return best;
-  };
-  for (int k = 1; k <= n_; ++k) {
-    int best = stems(k - 1, k - 1, prefix[static_cast<std::size_t>(k - 1)]);
-    if (k >= 2) best = stems(k - 2, k - 1, best);
-    prefix[static_cast<std::size_t>(k)] = std::min(best, kInf);
+    prefix[static_cast<std::size_t>(end + 1)] = std::min(prefix[static_cast<std::size_t>(end + 1)], bare);
+    if (end + 2 <= n_) prefix[static_cast<std::size_t>(end + 2)] = dangling;
   }
   return prefix[static_cast<std::size_t>(n_)];
 }
 
 int Folder::Fold(std::string_view strand) {
   n_ = static_cast<int>(strand.size());
-  s_.resize(strand.size());
-  for (std::size_t k = 0; k < strand.size(); ++k) s_[k] = Encode(strand[k]);
   words_ = (n_ + 63) / 64;
+  for (auto* codes : {&pairs_, &looks_, &dangles_}) codes->resize(strand.size());
+  for (std::size_t k = 0; k < strand.size(); ++k) {
+    const Position position = Encode(strand[k]);
+    pairs_[k] = position.pairs;
+    looks_[k] = position.looks;
+    dangles_[k] = position.dangles;
+  }
   const auto cells = static_cast<std::size_t>(n_ * n_);
-  for (auto* table : {&closed_, &closedInner_, &owned_, &ownedFrom_, &oneFrom_, &several_, &any_}) {
+  for (auto* table :
+       {&closed_, &closedInner_, &lowestClosed_, &lowestInner_, &rowInner_, &owned_, &ownedFrom_, &several_, &any_}) {
     table->assign(cells, kInf);
   }
   closable_.assign(static_cast<std::size_t>(n_ * words_), 0);
+  closableTo_.assign(static_cast<std::size_t>(n_ * words_), 0);
   for (int span = kMinStem - 1; span < n_; ++span) {
     for (int i = 0, j = span; j < n_; ++i, ++j) {
-      if (const int type = Type(i, j)) {
-        const int c = std::min({Hairpin(i, j, type), Interior(i, j, type), Multiloop(i, j), kInf});
-        At(closed_, i, j) = c;
-        if (c < kInf) {
-          closable_[static_cast<std::size_t>(i * words_ + j / 64)] |= std::uint64_t{1} << (j % 64);
-          if (i > 0 && j + 1 < n_) {
-            At(closedInner_, i, j) = c + kParameters.mismatchInterior[Type(j, i)][s_[j + 1].looks][s_[i - 1].looks];
-          }
-        }
-      }
+      if (const int type = Type(i, j)) Close(i, j, type);
+      At(lowestClosed_, i, j) =
+          std::min(At(closed_, i, j), std::min(At(lowestClosed_, i + 1, j), At(lowestClosed_, i, j - 1)));
+      At(rowInner_, i, j) = std::min(At(closedInner_, i, j), At(rowInner_, i, j - 1));
+      At(lowestInner_, i, j) =
+          std::min(At(closedInner_, i, j), std::min(At(lowestInner_, i + 1, j), At(lowestInner_, i, j - 1)));
       Segments(i, j);
     }
   }
