@@ -38,7 +38,7 @@ std::string PairReport(const Sequence& mirna, const Sequence& target, const std:
     totalScore += hit.score;
     totalEnergy += hit.energy;
     maxScore = std::max(maxScore, static_cast<double>(hit.score));
-    minEnergy = std::min(minEnergy, hit.energy);
+    minEnergy = std::min(minEnergy, static_cast<double>(hit.energy));
     starts += ' ';
     starts += std::to_string(hit.refStart);
   }
