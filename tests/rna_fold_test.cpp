@@ -64,6 +64,10 @@ TEST(MinimumFreeEnergy, OneLoopOfEachKind) {
       {"N in a mismatch", "GGGAAANCCC", -226},        // 2 stacks + 547 + mismatch_hairpin[GC][A][N] -69
       {"linker dangles as G", "_GGGAAAACCC_", -471},  // 2 stacks + 428 + dangle5[GC][G] -10 + dangle3[GC][G] -185
       {"linker in a hairpin", "GGG_AAA_CCC", -307},   // 2 stacks + hairpin[5] 547 + mismatch_hairpin[GC][G][G] -150
+      // The 2x2 table has no N entries: the least favourable of int22[GC][CG][A][A..U][A][A] (13, 25, -34, 160).
+      {"N in a 2x2 loop", "GGGANGGAAAACCAACCC", -468},  // 3 stacks + 160 + 428
+      // Longer than one 64-position word of the pair bit tables; N on both sides changes nothing.
+      {"long strand", std::string(40, 'N') + "GGGGAGGGGAAAACCCCAGGGGAAAACCCCACCCC" + std::string(40, 'N'), -2359},
       {"nothing pairs", "AAAAAAAAAA", 0},
   };
   for (const Case& c : cases) EXPECT_EQ(MinimumFreeEnergy(c.strand), c.energy) << c.name;
