@@ -121,7 +121,7 @@ void Write(const std::map<std::string, Section>& sections, std::ostream& out) {
     return Paired(x[0]) && Paired(x[1]) ? int21({x[0] - 1, x[1] - 1, x[2], x[3], x[4]}) : 0L;
   });
   // The 2x2 table has no entries for N; an N there takes the least
-  // favourable value of its pair types, as the 1x1 and 1x2 tables do.
+  // favourable value over the four bases it could stand for.
   Emit(out, {7, 7, 5, 5, 5, 5}, [&](const I& x) {
     if (!Paired(x[0]) || !Paired(x[1])) return 0L;
     long worst = -kInfinity;
@@ -138,8 +138,8 @@ void Write(const std::map<std::string, Section>& sections, std::ostream& out) {
     }
     return worst;
   });
-  for (const char* name : {"hairpin", "bulge", "interior"}) {
-    const Section& g = Find(sections, name == std::string("interior") ? "internal" : name, 31);
+  for (const char* name : {"hairpin", "bulge", "internal"}) {
+    const Section& g = Find(sections, name, 31);
     Emit(out, {31}, [&](const I& x) { return LoopRescaled(g[static_cast<std::size_t>(x[0])]); });
   }
   const Section& ninio = Find(sections, "NINIO", 3);
