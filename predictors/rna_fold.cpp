@@ -72,12 +72,19 @@ struct LoopSizes {
 };
 const LoopSizes kSizes;
 
-// The least a[k] + b[k] for k < count; the multiloop tables' inner loop,
-// built for AVX2 where the processor has it.
-__attribute__((target_clones("avx2", "default"))) int LowestSum(const int* a, const int* b, int count) {
-  int lowest = kInf;
-  for (int k = 0; k < count; ++k) lowest = std::min(lowest, a[k] + b[k]);
-  return lowest;
+// Two or more multiloop branches in i..j, for every i of one column j at
+// once: the least any(i, a - 1) + from[a] over the split points a. anyByEnd
+// holds any(i, q) at q * n + i. The inner loop runs over i, contiguous and
+// independent, and is built for AVX2 where the processor has it.
+__attribute__((target_clones("avx2", "default"))) void SplitMinimum(const int* anyByEnd, const int* from, int n, int j,
+                                                                    int* several) {
+  std::fill(several, several + n, kInf);
+  for (int a = kMinStem; a <= j - kMinStem + 1; ++a) {
+    const int right = from[a];
+    if (right >= kInf / 2) continue;
+    const int* left = anyByEnd + static_cast<std::ptrdiff_t>(a - 1) * n;
+    for (int i = 0; i <= a - kMinStem; ++i) several[i] = std::min(several[i], left[i] + right);
+  }
 }
 
 // Sums that include an impossible structure stay near kInf; this puts them back.
@@ -101,21 +108,23 @@ class Folder {
   int LargeLoops(int i, int j, int type, int best) const;
   int Multiloop(int i, int j) const;
   void Close(int i, int j, int type);
-  void Segments(int i, int j);
+  void Segments(int j);
   int Exterior() const;
 
   int n_ = 0;
   int words_ = 0;                                      // 64-bit words per row of the bit tables
   std::vector<std::uint8_t> pairs_, looks_, dangles_;  // by position, as Encode gives them
   std::vector<int> closed_;                            // C(i, j)
-  std::vector<int> closedInner_;           // C(p, q) plus its mismatch as the inner pair of an interior loop
-  std::vector<int> lowestClosed_;          // the least C(p, q) with i <= p < q <= j
-  std::vector<int> lowestInner_;           // the same for closedInner_
-  std::vector<int> rowInner_;              // the least closedInner_(i, q) with q <= j
-  std::vector<int> owned_;                 // one multiloop branch whose nucleotides and dangles are exactly p..q
-  std::vector<int> ownedFrom_;             // transposed: by q, then p; one branch owning from p, ending by q
-  std::vector<int> several_;               // two or more branches in p..q
-  std::vector<int> any_;                   // one or more branches in p..q
+  std::vector<int> closedInner_;   // C(p, q) plus its mismatch as the inner pair of an interior loop
+  std::vector<int> lowestClosed_;  // the least C(p, q) with i <= p < q <= j
+  std::vector<int> lowestInner_;   // the same for closedInner_
+  std::vector<int> rowInner_;      // the least closedInner_(i, q) with q <= j
+  // The multiloop tables, by segment p..q stored at q * n + p (a column
+  // of segments ending at q is one contiguous row).
+  std::vector<int> owned_;                 // one branch whose nucleotides and dangles are exactly p..q
+  std::vector<int> ownedFrom_;             // one branch owning from p, ending by q
+  std::vector<int> several_;               // two or more branches
+  std::vector<int> any_;                   // one or more branches
   std::vector<std::uint64_t> closable_;    // by p, bits q where C(p, q) is finite
   std::vector<std::uint64_t> closableTo_;  // by q, bits p where C(p, q) is finite
 };
@@ -196,8 +205,8 @@ int Folder::Multiloop(int i, int j) const {
   const int type = Type(j, i);  // the closing pair seen from inside the loop
   const int base = p.multiloopClosing + p.multiloopBranch + (WeakPair(type) ? p.terminalAU : 0);
   const int d3 = Dangle3(type, i + 1), d5 = Dangle5(type, j - 1);
-  const int inside = std::min({Get(several_, i + 1, j - 1), Get(several_, i + 2, j - 1) + d3,
-                               Get(several_, i + 1, j - 2) + d5, Get(several_, i + 2, j - 2) + d3 + d5});
+  const int inside = std::min({Get(several_, j - 1, i + 1), Get(several_, j - 1, i + 2) + d3,
+                               Get(several_, j - 2, i + 1) + d5, Get(several_, j - 2, i + 2) + d3 + d5});
   return base + inside;
 }
 
@@ -217,25 +226,21 @@ void Folder::Close(int i, int j, int type) {
   // each side where it takes the dangle.
   const int branch = c + kParameters.multiloopBranch + (WeakPair(type) ? kParameters.terminalAU : 0);
   const int d5 = left ? Dangle5(type, i - 1) : kInf, d3 = right ? Dangle3(type, j + 1) : kInf;
-  auto own = [&](int p, int q, int energy) { At(owned_, p, q) = std::min(At(owned_, p, q), energy); };
+  auto own = [&](int p, int q, int energy) { At(owned_, q, p) = std::min(At(owned_, q, p), energy); };
   own(i, j, branch);
   if (left) own(i - 1, j, branch + d5);
   if (right) own(i, j + 1, branch + d3);
   if (left && right) own(i - 1, j + 1, branch + d5 + d3);
 }
 
-// The multiloop tables for the segment i..j, once every pair inside is closed.
-void Folder::Segments(int i, int j) {
-  const int ownedFrom = std::min(At(owned_, i, j), At(ownedFrom_, j - 1, i));
-  At(ownedFrom_, j, i) = ownedFrom;
-  int several = kInf;
-  if (j - i + 1 >= 2 * kMinStem) {
-    const int first = i + kMinStem;  // the first position of the part after the split
-    several = LowestSum(&any_[static_cast<std::size_t>(i * n_ + first - 1)],
-                        &ownedFrom_[static_cast<std::size_t>(j * n_ + first)], j - kMinStem + 2 - first);
-  }
-  At(several_, i, j) = several;
-  At(any_, i, j) = std::min({several, ownedFrom, At(any_, i + 1, j)});
+// The multiloop tables for the segments ending at j, once every pair inside is closed.
+void Folder::Segments(int j) {
+  int* ownedFrom = &ownedFrom_[static_cast<std::size_t>(j * n_)];
+  for (int i = 0; i <= j - kMinStem + 1; ++i) ownedFrom[i] = std::min(Get(owned_, j, i), Get(ownedFrom_, j - 1, i));
+  int* several = &several_[static_cast<std::size_t>(j * n_)];
+  SplitMinimum(any_.data(), ownedFrom, n_, j, several);
+  int* any = &any_[static_cast<std::size_t>(j * n_)];
+  for (int i = j - kMinStem + 1; i >= 0; --i) any[i] = std::min({several[i], ownedFrom[i], any[i + 1]});
 }
 
 int Folder::Exterior() const {
@@ -280,16 +285,16 @@ int Folder::Fold(std::string_view strand) {
   }
   closable_.assign(static_cast<std::size_t>(n_ * words_), 0);
   closableTo_.assign(static_cast<std::size_t>(n_ * words_), 0);
-  for (int span = kMinStem - 1; span < n_; ++span) {
-    for (int i = 0, j = span; j < n_; ++i, ++j) {
+  for (int j = kMinStem - 1; j < n_; ++j) {
+    for (int i = j - kMinStem + 1; i >= 0; --i) {
       if (const int type = Type(i, j)) Close(i, j, type);
       At(lowestClosed_, i, j) =
           std::min(At(closed_, i, j), std::min(At(lowestClosed_, i + 1, j), At(lowestClosed_, i, j - 1)));
       At(rowInner_, i, j) = std::min(At(closedInner_, i, j), At(rowInner_, i, j - 1));
       At(lowestInner_, i, j) =
           std::min(At(closedInner_, i, j), std::min(At(lowestInner_, i + 1, j), At(lowestInner_, i, j - 1)));
-      Segments(i, j);
     }
+    Segments(j);
   }
   return Exterior();
 }
