@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "predictors/fold_parameters.h"
+
 namespace velmora::fold {
 namespace {
 
@@ -71,6 +73,34 @@ TEST(MinimumFreeEnergy, OneLoopOfEachKind) {
       {"nothing pairs", "AAAAAAAAAA", 0},
   };
   for (const Case& c : cases) EXPECT_EQ(MinimumFreeEnergy(c.strand), c.energy) << c.name;
+}
+
+// The generated tables, checked against the parameter file by hand: with
+// f = 303.15 / 310.15, tables with enthalpies give trunc(H - (H - G) f), the
+// loop lengths and multiloop terms trunc(G f).
+TEST(Parameters, RescaledTo30Degrees) {
+  const Parameters& p = kParameters;
+  struct Case {
+    const char* entry;
+    int value, expected;
+  };
+  const Case cases[] = {
+      {"stack[CG][CG]: G -240, H -1060", p.stack[1][1], -258},
+      {"stack[GU][GU]: G 130, H -1460", p.stack[3][3], 94},
+      {"dangle5[UA][C]: G -10, H 690, above 0 at 30 degrees", p.dangle5[6][2], 5},
+      {"dangle3[CG][A]: G -110, H -740", p.dangle3[1][1], -124},
+      {"int11[GC][CG][A][A]: G 40, H 0", p.int11[2][1][1][1], 39},
+      {"hairpin[3]: 570", p.hairpin[3], 557},
+      {"bulge[1]: 380", p.bulge[1], 371},
+      {"interior[4]: 170", p.interior[4], 166},
+      {"multiloop closing: 340", p.multiloopClosing, 332},
+      {"multiloop branch: 40", p.multiloopBranch, 39},
+      {"Ninio slope: 50", p.ninioSlope, 48},
+      {"Ninio maximum, unchanged", p.ninioMax, 300},
+      {"terminal AU, unchanged", p.terminalAU, 50},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.value, c.expected) << c.entry;
+  EXPECT_NEAR(p.loopExtrapolation, 107.856 * 303.15 / 310.15, 1e-12);
 }
 
 }  // namespace
