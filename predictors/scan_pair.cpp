@@ -7,26 +7,13 @@
 #include <map>
 #include <set>
 
+#include "predictors/rna_fold.h"
+
 namespace velmora::scanner {
 namespace {
 
 constexpr int kDiagonalSpread = 6;  // candidates this close to a better one's diagonal fall
-constexpr int kMaxOverlap = 6;      // target nucleotides a hit may share with a better one
-
-// Stacking free energy (kcal/mol, 37 °C) of two adjacent Watson-Crick pairs,
-// by the target's two nucleotides read 5' to 3'.
-double StackEnergy(Base first, Base second) {
-  // A stack and the same stack read from the other strand (XY/X'Y' is
-  // Y'X'/YX) have one energy, so UU/AA = AA/UU, AG/UC = CU/GA and so on.
-  static constexpr double kEnergy[4][4] = {
-      //  A      C      G      U   (second)
-      {-0.93, -2.24, -2.08, -1.10},  // A
-      {-2.11, -3.26, -2.36, -2.08},  // C
-      {-2.35, -3.42, -3.26, -2.24},  // G
-      {-1.33, -2.35, -2.11, -0.93},  // U
-  };
-  return kEnergy[first][second];
-}
+constexpr int kMaxOverlap = 5;      // target nucleotides a hit may share with a better one
 
 // The aligned target regions of the kept hits, by first position.
 class KeptRegions {
@@ -72,17 +59,20 @@ Hit Describe(const Trace& trace, int score, const std::string& mirna, const std:
   auto mirnaAt = [&](int position) { return mirna[static_cast<std::size_t>(position - 1)]; };
   auto targetAt = [&](int position) { return target[static_cast<std::size_t>(position - 1)]; };
   std::string query, bar, ref;
+  std::string window;  // the Ref line's letters, N beyond the target's ends
+  auto unaligned = [&](int opposite) {
+    const bool inside = opposite >= 1 && opposite <= m;
+    ref += inside ? Lower(targetAt(opposite)) : '-';
+    window += inside ? targetAt(opposite) : 'N';
+  };
   for (int position = n; position > threePrime; --position) {
     query += Lower(mirnaAt(position));
-    const int opposite = trace.firstTarget - (position - threePrime);
-    ref += opposite >= 1 ? Lower(targetAt(opposite)) : ' ';
+    unaligned(trace.firstTarget - (position - threePrime));
     bar += ' ';
   }
   int position = threePrime;
   int t = trace.firstTarget;
   int watsonCrick = 0, wobble = 0;
-  bool previousWatsonCrick = false;
-  Base previousTarget = Other;
   for (Column column : trace.columns) {
     if (column == Column::Pair) {
       const Base x = Code(mirnaAt(position)), y = Code(targetAt(t));
@@ -92,34 +82,31 @@ Hit Describe(const Trace& trace, int score, const std::string& mirna, const std:
       bar += wc ? '|' : Wobble(x, y) ? ':' : ' ';
       watsonCrick += wc;
       wobble += Wobble(x, y);
-      if (wc && previousWatsonCrick) hit.energy += StackEnergy(previousTarget, y);
-      previousWatsonCrick = wc;
-      previousTarget = y;
+      window += targetAt(t);
       --position, ++t;
     } else if (column == Column::TargetOnly) {
       query += '-';
       ref += Upper(targetAt(t));
       bar += ' ';
-      previousWatsonCrick = false;
+      window += targetAt(t);
       ++t;
     } else {
       query += Upper(mirnaAt(position));
       ref += '-';
       bar += ' ';
-      previousWatsonCrick = false;
       --position;
     }
   }
   for (int p = fivePrime - 1; p >= 1; --p) {
     query += Lower(mirnaAt(p));
-    const int opposite = trace.lastTarget + (fivePrime - p);
-    if (opposite <= m) ref += Lower(targetAt(opposite));
+    unaligned(trace.lastTarget + (fivePrime - p));
   }
   hit.identity = 100.0 * watsonCrick / hit.length;
   hit.similarity = 100.0 * (watsonCrick + wobble) / hit.length;
   hit.queryLine = query;
   hit.barLine = bar;
   hit.refLine = ref;
+  hit.energy = fold::HitEnergy(mirna, window);
   return hit;
 }
 

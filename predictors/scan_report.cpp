@@ -34,8 +34,8 @@ std::string PairReport(const Sequence& mirna, const Sequence& target, const std:
     out += Format("   Forward:\tScore: %f  Q:%d to %d  R:%d to %d Align Len (%d) (%3.2f%%) (%3.2f%%)",
                   static_cast<double>(hit.score), hit.queryStart, hit.queryEnd, hit.refStart, hit.refEnd, hit.length,
                   hit.identity, hit.similarity);
-    out += "\n\n   Query:    3' " + hit.queryLine + "\n                " + hit.barLine + "\n   Ref:      5' " +
-           hit.refLine + "\n\n" + Format("   Energy:  %f kCal/Mol", hit.energy) + "\n\nScores for this hit:\n";
+    out += "\n\n   Query:    3' " + hit.queryLine + " 5'\n                " + hit.barLine + " \n   Ref:      5' " +
+           hit.refLine + " 3'\n\n" + Format("   Energy:  %f kCal/Mol", hit.energy) + "\n\nScores for this hit:\n";
     out += Format(">%s\t%s\t%.2f\t%.2f\t%d %d\t%d %d\t%d\t%.2f%%\t%.2f%%", mirna.id.c_str(), target.id.c_str(),
                   static_cast<double>(hit.score), hit.energy, hit.queryStart, hit.queryEnd, hit.refStart, hit.refEnd,
                   hit.length, hit.identity, hit.similarity) +
@@ -43,7 +43,7 @@ std::string PairReport(const Sequence& mirna, const Sequence& target, const std:
     totalScore += hit.score;
     totalEnergy += hit.energy;
     maxScore = std::max(maxScore, static_cast<double>(hit.score));
-    minEnergy = std::min(minEnergy, hit.energy);
+    minEnergy = std::min(minEnergy, static_cast<double>(hit.energy));
     starts += ' ';
     starts += std::to_string(hit.refStart);
   }

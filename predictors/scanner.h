@@ -19,7 +19,7 @@ enum class Column { Pair, TargetOnly, MirnaOnly };
 
 struct Hit {
   int score = 0;
-  double energy = 0;
+  float energy = 0;                  // kcal/mol; printed in single precision
   int queryStart = 0, queryEnd = 0;  // qs, qe: 5'-most aligned miRNA position, 3'-most plus one
   int refStart = 0, refEnd = 0;      // footprint on the target, 1-based inclusive
   int alignStart = 0, alignEnd = 0;  // aligned target region, 1-based inclusive

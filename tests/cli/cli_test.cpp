@@ -216,8 +216,8 @@ TEST(CliPredict, AnyLineEndsAndStandardInputGiveTheSameResult) {
   ASSERT_EQ(outcome.status, 0) << outcome.errors;
   outcome = RunCli(common + (dir / "stdin.xls").string() + " < " + (dir / "lf.fa").string(), dir / "e3.txt");
   ASSERT_EQ(outcome.status, 0) << outcome.errors;
-  outcome = RunCli(common + (dir / "one-thread.xls").string() + " --threads 1 " + (dir / "lf.fa").string(),
-                   dir / "e4.txt");
+  outcome =
+      RunCli(common + (dir / "one-thread.xls").string() + " --threads 1 " + (dir / "lf.fa").string(), dir / "e4.txt");
   ASSERT_EQ(outcome.status, 0) << outcome.errors;
 
   const std::string result = test::ReadBytes(dir / "lf.xls");

@@ -4,6 +4,8 @@
 
 #include <sstream>
 
+#include "predictors/rna_fold.h"
+
 namespace velmora::scanner {
 namespace {
 
@@ -29,11 +31,32 @@ TEST(ScanPair, PerfectSiteScoresSeedAndThreePrimePairs) {
   EXPECT_EQ(hit.length, 19);
   EXPECT_DOUBLE_EQ(hit.identity, 100);
   EXPECT_DOUBLE_EQ(hit.similarity, 100);
-  // 18 stacks over CUAUACAACCUACUACCUC.
-  EXPECT_NEAR(hit.energy, -35.61, 1e-9);
+  EXPECT_EQ(hit.energy, fold::HitEnergy(kLet7a, kSite));  // the whole footprint folds, unaligned ends too
   EXPECT_EQ(hit.queryLine, "uuGAUAUGUUGGAUGAUGGAGu");
   EXPECT_EQ(hit.barLine, "  |||||||||||||||||||");
   EXPECT_EQ(hit.refLine, "aaCUAUACAACCUACUACCUCa");
+}
+
+TEST(ScanPair, FootprintBeyondTheTargetShowsDashes) {
+  struct Case {
+    std::string target, refLine;
+    int refStart, refEnd;
+    std::string window;  // folded with the miRNA, N where the target has no partner
+  };
+  const Case cases[] = {
+      {kSite.substr(1) + "AAAAA", "-aCUAUACAACCUACUACCUCa", 1, 21, "NACUAUACAACCUACUACCUCA"},      // no partner for 22
+      {"AAAAA" + kSite.substr(0, 21), "aaCUAUACAACCUACUACCUC-", 6, 26, "AACUAUACAACCUACUACCUCN"},  // none for 1
+      {kSite.substr(2, 19), "--CUAUACAACCUACUACCUC-", 1, 19, "NNCUAUACAACCUACUACCUCN"},            // neither
+  };
+  for (const Case& c : cases) {
+    const auto hits = ScanPair(kLet7a, c.target);
+    ASSERT_EQ(hits.size(), 1u) << c.target;
+    EXPECT_EQ(hits[0].refLine, c.refLine);
+    EXPECT_EQ(hits[0].queryLine, "uuGAUAUGUUGGAUGAUGGAGu");
+    EXPECT_EQ(hits[0].refStart, c.refStart);
+    EXPECT_EQ(hits[0].refEnd, c.refEnd);
+    EXPECT_EQ(hits[0].energy, fold::HitEnergy(kLet7a, c.window));
+  }
 }
 
 TEST(ScanPair, TIsUAndCaseDoesNotMatter) {
@@ -46,14 +69,14 @@ TEST(ScanPair, TIsUAndCaseDoesNotMatter) {
 
 TEST(ScanPair, UnpairedTargetNucleotideOutsideTheSeed) {
   // A G between the partners of positions 15 and 14: one gap (-9) costs
-  // less than losing positions 15 to 20, and breaks the CA stack (-2.11).
+  // less than losing positions 15 to 20.
   const std::string target = "AAAAA" + kSite.substr(0, 8) + "G" + kSite.substr(8) + "AAAAA";
   const auto hits = ScanPair(kLet7a, target);
   ASSERT_EQ(hits.size(), 1u);
   EXPECT_EQ(hits[0].score, 191);
   EXPECT_EQ(hits[0].length, 20);
   EXPECT_DOUBLE_EQ(hits[0].identity, 95);
-  EXPECT_NEAR(hits[0].energy, -33.50, 1e-9);
+  EXPECT_EQ(hits[0].energy, fold::HitEnergy(kLet7a, "AACUAUACGAACCUACUACCUCA"));
   EXPECT_EQ(hits[0].refStart, 6);
   EXPECT_EQ(hits[0].refEnd, 28);
   EXPECT_EQ(hits[0].queryLine, "uuGAUAUG-UUGGAUGAUGGAGu");
@@ -99,33 +122,54 @@ TEST(ScanPair, SeparateSitesAreAllReportedBestFirstThenByTargetEnd) {
   EXPECT_EQ(hits[1].refStart, 6);
 }
 
+TEST(ScanPair, HitsSharingSixTargetPositionsWithABetterOneAreDropped) {
+  // Targets of period 13 and 14 repeat the site: the repeats' diagonals lie
+  // 13 and 14 apart, so only the shared aligned positions decide.
+  struct Case {
+    std::string mirna, target;
+    std::vector<int> alignStarts;
+  };
+  const Case cases[] = {
+      // 21..39 shares 21..26 with 8..26; the partial site at 5..13 shares 8..13.
+      {"CCAUGACUGUAGUCCAUGACUG", "AAAAACAGUCAUGGACUACAGUCAUGGACUACAGUCAUGGAAAAA", {8}},
+      // 22..40 and 4..12 share five positions each with 8..26.
+      {"CAUGACUGAUAGUCCAUGACUG", "AAAAACAGUCAUGGACUAUCAGUCAUGGACUAUCAGUCAUGAAAAA", {8, 22, 4}},
+  };
+  for (const Case& c : cases) {
+    std::vector<int> starts;
+    for (const Hit& hit : ScanPair(c.mirna, c.target)) starts.push_back(hit.alignStart);
+    EXPECT_EQ(starts, c.alignStarts) << c.target;
+  }
+}
+
 TEST(Scan, ReportsOnlyPairsWithHitsInInputOrder) {
-  const std::vector<Sequence> mirnas = {{"hsa-let-7a-5p", "MIMAT0000062 Homo sapiens", kLet7a},
+  // A hit whose footprint folds to -19.20 kcal/mol, printed as a float.
+  const std::vector<Sequence> mirnas = {{"hsa-miR-x", "MIMAT0000000 Homo sapiens", "GUCCCUCUCCAAAUGUGUCUUG"},
                                         {"none", "", "AAAAAAAAAAAAAAAAAAAA"}};
-  const std::vector<Sequence> targets = {{"T0", "", "GGGGGGGGGG"}, {"T1", "desc", kTarget}};
+  const std::vector<Sequence> targets = {{"T0", "", "GGGGGGGGGG"}, {"T1", "desc", "AAAAAACGGCGGAGAGCAGAGAGGGAGAAAAA"}};
   std::ostringstream stream;
   Scan(mirnas, targets, "mirs.fa", "lnc.fa", 2, stream);
   const std::string out = stream.str();
   const std::string block =
       "Read Sequence:T1 desc(32 nt)\n"
       "=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=\n"
-      "Performing Scan: hsa-let-7a-5p vs T1\n"
+      "Performing Scan: hsa-miR-x vs T1\n"
       "=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=\n"
       "\n"
-      "   Forward:\tScore: 200.000000  Q:2 to 21  R:6 to 27 Align Len (19) (100.00%) (100.00%)\n"
+      "   Forward:\tScore: 145.000000  Q:2 to 10  R:6 to 27 Align Len (8) (100.00%) (100.00%)\n"
       "\n"
-      "   Query:    3' uuGAUAUGUUGGAUGAUGGAGu\n"
-      "                  |||||||||||||||||||\n"
-      "   Ref:      5' aaCUAUACAACCUACUACCUCa\n"
+      "   Query:    3' guucuguguaaacCUCUCCCUg 5'\n"
+      "                             |||||||| \n"
+      "   Ref:      5' acggcggagagcaGAGAGGGAg 3'\n"
       "\n"
-      "   Energy:  -35.610000 kCal/Mol\n"
+      "   Energy:  -19.200001 kCal/Mol\n"
       "\n"
       "Scores for this hit:\n"
-      ">hsa-let-7a-5p\tT1\t200.00\t-35.61\t2 21\t6 27\t19\t100.00%\t100.00%\n"
+      ">hsa-miR-x\tT1\t145.00\t-19.20\t2 10\t6 27\t8\t100.00%\t100.00%\n"
       "\n"
       "Score for this Scan:\n"
       "Seq1,Seq2,Tot Score,Tot Energy,Max Score,Max Energy,Strand,Len1,Len2,Positions\n"
-      ">>hsa-let-7a-5p\tT1\t200.00\t-35.61\t200.00\t-35.61\t2\t22\t32\t 6\n"
+      ">>hsa-miR-x\tT1\t145.00\t-19.20\t145.00\t-19.20\t2\t22\t32\t 6\n"
       "Complete\n"
       "\n"
       "Scan Complete\n"
