@@ -75,7 +75,7 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
   ViewChart = new QPushButton("Chart", Frame5);
   SaveChart = new QPushButton("Save Chart...", Frame5);
   ChartView->setWidget(new QLabel);
-  ChartView->setAlignment(Qt::AlignCenter);
+  ChartView->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   ChartView->setBackgroundRole(QPalette::Base);
   ChartView->hide();
   for (QPushButton* view : {ViewList, ViewChart}) {
@@ -236,6 +236,7 @@ void Form1::Form_Resize() {
   Place(SaveChart, layout_.saveChart);
   ListViewSub();
   ShowEvidence();  // elided to the new width
+  RefreshChart();  // fitted to the new width
 }
 
 // While a run goes, Predict reads "Stop" and stays enabled.
