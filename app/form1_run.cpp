@@ -37,7 +37,6 @@ void Form1::Command3_Click() {
   running_ = true;
   stopRequested_ = false;
   limitLogged_ = false;
-  evidence_.clear();
   Frame5->setTitle("Results");
   Command3->setText("Stop");
   EnableRunControls(false);
@@ -112,6 +111,7 @@ void Form1::ClearResultRows() {
       this,
       [this] {
         store_.Clear();
+        evidence_.clear();
         ListViewSET();
       },
       Qt::QueuedConnection);
