@@ -157,6 +157,7 @@ void Form1::ListView1_ColumnClick(int column) {
   if (rows > ResultStore::kLastRow) {
     Log("The list holds " + std::to_string(rows) + " rows and only the first " + std::to_string(ResultStore::kLastRow) +
         " can be sorted here; it stays as it is. Save the results and sort them in a spreadsheet.");
+    ListView1->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);  // the header's click moved it
     return;
   }
   std::set<QString> remembered;
