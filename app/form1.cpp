@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -11,7 +13,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTableWidget>
+#include <cmath>
 
 #include "app/window_icon.h"
 #include "core/installation.h"
@@ -65,6 +69,21 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
   Option2 = new QRadioButton("Predict with miRanda only", Frame3);
   Option3 = new QRadioButton("Predict with both(union)", Frame3);
   Option4 = new QRadioButton("Predict with both(intersection)", Frame3);
+  EvidenceLine = new QLabel(Frame5);
+  ChartView = new QScrollArea(Frame5);
+  ViewList = new QPushButton("List", Frame5);
+  ViewChart = new QPushButton("Chart", Frame5);
+  SaveChart = new QPushButton("Save Chart...", Frame5);
+  ChartView->setWidget(new QLabel);
+  ChartView->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  ChartView->setBackgroundRole(QPalette::Base);
+  ChartView->hide();
+  for (QPushButton* view : {ViewList, ViewChart}) {
+    view->setCheckable(true);
+    view->setAutoExclusive(true);
+  }
+  ViewList->setChecked(true);
+  SaveChart->setEnabled(false);
   Option1->setChecked(true);
   Command1->setEnabled(false);
   Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -79,6 +98,9 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
   QWidget::setTabOrder(Text2, ListView1);
   QWidget::setTabOrder(ListView1, Command1);
   QWidget::setTabOrder(Command1, Option1);
+  QWidget::setTabOrder(Option1, ViewList);
+  QWidget::setTabOrder(ViewList, ViewChart);
+  QWidget::setTabOrder(ViewChart, SaveChart);
   for (const auto& [widget, bounds] : {std::pair<QWidget*, Bounds>{Frame3, layout_.frame3},
                                        {Text1, layout_.text1},
                                        {Command2, layout_.command2},
@@ -96,16 +118,25 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
     Place(widget, bounds);
   }
 
+  // Each dialog opens where it was last used, the user's home at first.
   Cd1 = [this] {
     const QString path = QFileDialog::getOpenFileName(
-        this, "Import", lastImport_,
-        "Fasta Format(*.txt,*.fasta) (*.txt *.fasta);;PITA prediction file(*.tab) (*.tab);;All Files(*.*) (*)");
+        this, "Import", DialogFolder(lastImport_),
+        "FASTA files (*.fa *.fasta *.fna *.txt);;PITA prediction file(*.tab) (*.tab);;All Files (*)");
     if (!path.isEmpty()) lastImport_ = path;
     return path;
   };
   Cd2 = [this] {
-    const QString path = QFileDialog::getSaveFileName(this, "Save All", lastSave_.isEmpty() ? "result.xls" : lastSave_);
+    const QString path = QFileDialog::getSaveFileName(
+        this, "Save All", lastSave_.isEmpty() ? DialogFolder(lastSave_) + "/result.xls" : lastSave_);
     if (!path.isEmpty()) lastSave_ = path;
+    return path;
+  };
+  Cd3 = [this] {
+    const QString path = QFileDialog::getSaveFileName(
+        this, "Save Chart", lastChart_.isEmpty() ? DialogFolder(lastSave_) + "/chart.svg" : lastChart_,
+        "SVG picture (*.svg);;PNG image (*.png);;PDF document (*.pdf)");
+    if (!path.isEmpty()) lastChart_ = path;
     return path;
   };
 
@@ -114,12 +145,17 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
   connect(Command2, &QPushButton::clicked, this, [this] { Guarded([this] { Command2_Click(); }); });
   connect(Command3, &QPushButton::clicked, this, [this] { Guarded([this] { Command3_Click(); }); });
   connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+  connect(SaveChart, &QPushButton::clicked, this, [this] { Guarded([this] { SaveChart_Click(); }); });
+  connect(ViewChart, &QPushButton::toggled, this, [this](bool on) { Guarded([this, on] { ShowChart(on); }); });
+  connect(ListView1, &QTableWidget::itemSelectionChanged, this, [this] { ShowEvidence(); });
   connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int section) { Guarded([this, section] { ListView1_ColumnClick(section + 1); }); });
   Text1->installEventFilter(this);
   ListView1->installEventFilter(this);
 
   Form_Load();
+  setMinimumSize(static_cast<int>(std::ceil(kMinimumClientWidth / kTwipsPerPixel)),
+                 static_cast<int>(std::ceil(kMinimumClientHeight / kTwipsPerPixel)));
   resize(ToPixels(kInitialClientWidth), ToPixels(kInitialClientHeight));
 }
 
@@ -136,6 +172,12 @@ void Form1::Form_Load() {
   }
   Text2->setPlainText("Log:\n");
   CheckInstallation();
+  EnableResultCommands();  // the last run's result, if it is there
+  ShowEvidence();
+}
+
+QString Form1::DialogFolder(const QString& lastPath) const {
+  return lastPath.isEmpty() ? QDir::homePath() : QFileInfo(lastPath).absolutePath();
 }
 
 // Every file a run needs, so that a missing one is known before Predict.
@@ -172,6 +214,7 @@ void Form1::resizeEvent(QResizeEvent* event) {
 void Form1::Form_Resize() {
   velmora::Form_Resize(layout_, static_cast<float>(width()) * kTwipsPerPixel,
                        static_cast<float>(height()) * kTwipsPerPixel);
+  PlaceAddedControls(layout_);
   Place(Frame3, layout_.frame3);
   Place(Text1, layout_.text1);
   Place(Command2, layout_.command2);
@@ -186,12 +229,20 @@ void Form1::Form_Resize() {
   Place(Option2, layout_.option2);
   Place(Option3, layout_.option3);
   Place(Option4, layout_.option4);
+  Place(EvidenceLine, layout_.evidence);
+  Place(ChartView, layout_.listView1);
+  Place(ViewList, layout_.viewList);
+  Place(ViewChart, layout_.viewChart);
+  Place(SaveChart, layout_.saveChart);
   ListViewSub();
+  ShowEvidence();  // elided to the new width
+  RefreshChart();  // fitted to the new width
 }
 
+// While a run goes, Predict reads "Stop" and stays enabled.
 void Form1::Text1_Change() {
   const QString text = Text1->toPlainText();
-  Command3->setEnabled(!running_ && !text.isEmpty() && text != kInputHint);
+  Command3->setEnabled(running_ ? !stopRequested_ : !text.isEmpty() && text != kInputHint);
 }
 
 void Form1::Text1_FocusChange() { TextTip(Text1, Text1->toPlainText().isEmpty(), kInputHint); }
@@ -200,7 +251,7 @@ void Form1::TextTip(QPlainTextEdit* objText, bool StatusToBlank, const QString& 
   if (StatusToBlank) {
     objText->setPlainText(strWord);
     SetTextColour(objText, kHintColour);
-    Command3->setEnabled(false);
+    if (!running_) Command3->setEnabled(false);  // Stop stays
     return;
   }
   if (objText->toPlainText() == strWord) objText->setPlainText("");

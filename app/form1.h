@@ -4,13 +4,16 @@
 
 #include <QElapsedTimer>
 #include <QWidget>
+#include <array>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <thread>
 
 #include "app/logic/form_layout.h"
 #include "app/logic/result_store.h"
+#include "engine/evidence_file.h"
 #include "engine/frontend.h"
 #include "engine/pipelines.h"
 #include "stats/factorial_table.h"
@@ -20,6 +23,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class QTableWidget;
 
 namespace velmora {
@@ -51,11 +55,20 @@ class Form1 : public QWidget, public Frontend {
   QRadioButton* Option2;
   QRadioButton* Option3;
   QRadioButton* Option4;
+  // Added to the design: the selected row's miRNAs, the chart of the result
+  // in place of the list, and the buttons that switch and save it.
+  QLabel* EvidenceLine;
+  QScrollArea* ChartView;
+  QPushButton* ViewList;
+  QPushButton* ViewChart;
+  QPushButton* SaveChart;
 
   // The open and save dialogs: each returns the chosen path, or an empty
-  // text when the user cancels. Tests answer them instead of a user.
+  // text when the user cancels. Tests answer them instead of a user. Cd3
+  // saves the chart.
   std::function<QString()> Cd1;
   std::function<QString()> Cd2;
+  std::function<QString()> Cd3;
 
   ~Form1() override;
 
@@ -67,7 +80,10 @@ class Form1 : public QWidget, public Frontend {
   void Command2_Click();
   void Command3_Click();
   void Command4_Click();
+  void SaveChart_Click();
   void ListView1_ColumnClick(int column);
+  // Shows the chart (true) or the list in the "Results" frame.
+  void ShowChart(bool chart);
 
   // Frontend: what a run shows in the window; callable from any thread.
   void ShowLogLine(std::string_view line) override;
@@ -95,7 +111,12 @@ class Form1 : public QWidget, public Frontend {
   void AppendLogText(const QString& line);
   void AddListRow(const ResultRow& row);
   void SetListRow(int row, const QString& id, const std::array<std::string, 9>& cells);
-  void RunFinished();
+  void RunFinished(bool completed);
+  void EnableResultCommands();
+  void RefreshChart();
+  void ShowEvidence();
+  void NoteWidths(int row);
+  QString DialogFolder(const QString& lastPath) const;
   void EnableRunControls(bool enabled);
   void CheckInstallation();
   PredictionOption SelectedOption() const;
@@ -109,11 +130,17 @@ class Form1 : public QWidget, public Frontend {
   std::string factorialProblem_;
   int sortDirection_ = 0;  // 0: the next header click sorts ascending
   bool running_ = false;
+  bool stopRequested_ = false;
   bool limitLogged_ = false;  // the 10,000-row message, once per run
   bool repaintPending_ = false;
   QElapsedTimer listPainted_;
+  std::array<int, 10> widest_{};        // each column's widest text in pixels, its header's included
+  std::array<int, 10> headerWidths_{};  // each header's text without the sort arrow
+  int arrowWidth_ = 0;                  // what the sort arrow adds to a header
+  std::map<std::pair<std::string, std::string>, Evidence> evidence_;  // by LncName and Disease
   QString lastImport_;
   QString lastSave_;
+  QString lastChart_;
   std::jthread run_;  // last member: joined before the rest of the window goes
 };
 

@@ -38,6 +38,7 @@ void Form1::Command2_Click() {
     return;
   }
   Text1->setPlainText(ImportedText(bytes));
+  TextTip(Text1, false, kInputHint);  // normal text colour: the box may have shown the grey hint
 }
 
 void Form1::Command1_Click() {

@@ -1,5 +1,6 @@
-// Predict: the run on its own thread, and what it shows in the window.
+// Predict and Stop: the run on its own thread, and what it shows in the window.
 
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QMetaObject>
 #include <QPlainTextEdit>
@@ -9,6 +10,8 @@
 #include <QThread>
 
 #include "app/form1.h"
+#include "core/paths.h"
+#include "core/run_failure.h"
 #include "engine/predict.h"
 #include "engine/session.h"
 
@@ -18,30 +21,63 @@ Form1::~Form1() {
   if (run_.joinable()) run_.request_stop();
 }
 
+// Predict, or Stop while a run goes: the run then ends its predictor and
+// logs "Stopped"; its rows so far stay, marked as incomplete.
 void Form1::Command3_Click() {
-  if (running_) return;
+  if (running_) {
+    stopRequested_ = true;
+    run_.request_stop();
+    Command3->setEnabled(false);
+    return;
+  }
   if (!factorials_) {
     Log(factorialProblem_);
     return;
   }
   running_ = true;
+  stopRequested_ = false;
   limitLogged_ = false;
+  Frame5->setTitle("Results");
+  Command3->setText("Stop");
   EnableRunControls(false);
+  RefreshChart();
   const std::string text = Text1->toPlainText().toStdString();
   const PredictionOption option = SelectedOption();
   run_ = std::jthread([this, text, option](std::stop_token stop) {
     Session session{home_, *this, *factorials_, std::move(stop)};
-    Predict(session, text, option);
+    const bool completed = Predict(session, text, option);
     QMetaObject::invokeMethod(
-        this, [this] { RunFinished(); }, Qt::QueuedConnection);
+        this, [this, completed] { RunFinished(completed); }, Qt::QueuedConnection);
   });
 }
 
-void Form1::RunFinished() {
+void Form1::RunFinished(bool completed) {
   if (run_.joinable()) run_.join();  // closing the window may have joined it
   running_ = false;
+  Command3->setText("Predict");
+  if (!completed && stopRequested_) Frame5->setTitle("Results (stopped: incomplete)");
   EnableRunControls(true);
-  Command1->setEnabled(true);
+  EnableResultCommands();
+  if (completed) {
+    try {
+      for (Evidence& row : ReadEvidenceFile(paths::DefaultWorkspace(home_) / paths::kEvidence)) {
+        const auto key = std::pair(row.lnc, row.disease);
+        evidence_.emplace(key, std::move(row));
+      }
+    } catch (const RunFailure& failure) {
+      Log(failure.what());
+    }
+  }
+  ShowEvidence();
+  RefreshChart();
+}
+
+// Save All and Save Chart want the result file of a completed run.
+void Form1::EnableResultCommands() {
+  std::error_code error;
+  const bool result = std::filesystem::is_regular_file(paths::DefaultWorkspace(home_) / paths::kResult, error);
+  Command1->setEnabled(result && !running_);
+  SaveChart->setEnabled(result && !running_);
 }
 
 // While a run goes, nothing may change what it reads or writes, nor reorder
@@ -50,7 +86,10 @@ void Form1::EnableRunControls(bool enabled) {
   for (QWidget* control : std::initializer_list<QWidget*>{Command2, Option1, Option2, Option3, Option4}) {
     control->setEnabled(enabled);
   }
-  if (!enabled) Command1->setEnabled(false);
+  if (!enabled) {
+    Command1->setEnabled(false);
+    SaveChart->setEnabled(false);
+  }
   ListView1->horizontalHeader()->setSectionsClickable(enabled);
   Text1_Change();
 }
@@ -72,6 +111,7 @@ void Form1::ClearResultRows() {
       this,
       [this] {
         store_.Clear();
+        evidence_.clear();
         ListViewSET();
       },
       Qt::QueuedConnection);
@@ -91,6 +131,7 @@ void Form1::AddListRow(const ResultRow& row) {
   const int at = ListView1->rowCount();
   ListView1->insertRow(at);
   SetListRow(at, QString::number(row.id), row.cells);
+  NoteWidths(at);
   PaceListRepaints();
   if (!store_.Hold(row) && !limitLogged_) {
     limitLogged_ = true;

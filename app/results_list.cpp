@@ -4,7 +4,9 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
 #include <set>
@@ -18,6 +20,7 @@ namespace {
 const QStringList kHeaders = {"ID", "LncName", "Disease", "a", "b", "c", "d", "P-value", "P-Bonferoni", "OR-value"};
 constexpr char kCopyHeader[] = "ID\tLncName\tDisease\ta\tb\tc\td\tP-value\tP-bonferoni\tOR-value\r\n";
 constexpr int kRepaintIntervalMs = 100;
+constexpr int kCellPadding = 12;  // the cell's margins
 
 }  // namespace
 
@@ -25,6 +28,7 @@ void Form1::SetListRow(int row, const QString& id, const std::array<std::string,
   auto item = [](const QString& text) {
     auto* cell = new QTableWidgetItem(text);
     cell->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);  // no in-place editing
+    cell->setToolTip(text);                                    // the full text of a cut cell
     return cell;
   };
   ListView1->setItem(row, 0, item(id));
@@ -45,6 +49,15 @@ void Form1::ListViewSET() {
   ListView1->horizontalHeader()->setSectionsClickable(!running_);
   ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   ListView1->horizontalHeader()->setHighlightSections(false);
+  // Every header in full; the sorted one also needs room for its arrow.
+  QHeaderView* header = ListView1->horizontalHeader();
+  header->setSortIndicatorShown(false);
+  for (int k = 0; k < static_cast<int>(kHeaders.size()); ++k) {
+    headerWidths_[static_cast<std::size_t>(k)] = widest_[static_cast<std::size_t>(k)] = header->sectionSizeHint(k);
+  }
+  header->setSortIndicatorShown(true);
+  header->setSortIndicator(-1, Qt::AscendingOrder);  // new rows: unsorted
+  arrowWidth_ = header->sectionSizeHint(0) - headerWidths_[0];
   const auto widths = InitialColumnWidths(layout_.listView1.width);
   for (int k = 0; k < static_cast<int>(widths.size()); ++k) ListView1->setColumnWidth(k, ToPixels(widths[k]));
   ListViewSub();
@@ -52,9 +65,60 @@ void Form1::ListViewSET() {
   ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
 }
 
+// The design's widths, but no number column narrower than its widest text,
+// and no scroll bar while everything fits: the width of a vertical scroll
+// bar and the rounding of ten columns are kept free.
 void Form1::ListViewSub() {
-  const auto widths = ColumnWidths(layout_.listView1.width);
+  std::array<float, 10> minimum{};
+  const auto sorted = static_cast<std::size_t>(ListView1->horizontalHeader()->sortIndicatorSection());
+  for (std::size_t k = 0; k < minimum.size(); ++k) {
+    const bool name = k == 1 || k == 2;  // names may be cut; their tooltip holds them
+    const int width = (name ? headerWidths_[k] : widest_[k]) + (k == sorted ? arrowWidth_ : 0);
+    minimum[k] = static_cast<float>(width) * kTwipsPerPixel;
+  }
+  const int free = ToPixels(layout_.listView1.width) - 2 * ListView1->frameWidth() -
+                   ListView1->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 10;
+  const auto widths = FittedColumnWidths(layout_.listView1.width, minimum, static_cast<float>(free) * kTwipsPerPixel);
   for (int k = 0; k < static_cast<int>(widths.size()); ++k) ListView1->setColumnWidth(k, ToPixels(widths[k]));
+}
+
+// A row's texts may widen the number columns; the layout follows only when
+// one does.
+void Form1::NoteWidths(int row) {
+  const QFontMetrics metrics(ListView1->font());
+  bool wider = false;
+  for (int k = 0; k < ListView1->columnCount(); ++k) {
+    const int width = metrics.horizontalAdvance(ListView1->item(row, k)->text()) + kCellPadding;
+    if (width > widest_[static_cast<std::size_t>(k)]) {
+      widest_[static_cast<std::size_t>(k)] = width;
+      wider = wider || (k != 1 && k != 2);
+    }
+  }
+  if (wider) ListViewSub();
+}
+
+// One selected row: its shared miRNAs and which predictor found each.
+void Form1::ShowEvidence() {
+  const QModelIndexList rows = ListView1->selectionModel()->selectedRows();
+  QString text = evidence_.empty() ? QString() : "Select one row to see the miRNAs behind it.";
+  if (rows.size() == 1) {
+    const int row = rows.front().row();
+    const auto found =
+        evidence_.find({ListView1->item(row, 1)->text().toStdString(), ListView1->item(row, 2)->text().toStdString()});
+    if (found != evidence_.end()) {
+      const Evidence& e = found->second;
+      QStringList mirnas;
+      for (std::size_t i = 0; i < e.mirnas.size(); ++i) {
+        mirnas << QString::fromStdString(e.mirnas[i]) + " (" + QString::fromStdString(e.foundBy[i]) + ")";
+      }
+      text = QString("%1 shared miRNA%2: %3; FDR %4")
+                 .arg(e.mirnas.size())
+                 .arg(e.mirnas.size() == 1 ? "" : "s")
+                 .arg(mirnas.join(", "), QString::fromStdString(e.fdr));
+    }
+  }
+  EvidenceLine->setToolTip(text);
+  EvidenceLine->setText(EvidenceLine->fontMetrics().elidedText(text, Qt::ElideRight, EvidenceLine->width()));
 }
 
 void Form1::SelectAllRows() { ListView1->selectAll(); }
@@ -93,6 +157,7 @@ void Form1::ListView1_ColumnClick(int column) {
   if (rows > ResultStore::kLastRow) {
     Log("The list holds " + std::to_string(rows) + " rows and only the first " + std::to_string(ResultStore::kLastRow) +
         " can be sorted here; it stays as it is. Save the results and sort them in a spreadsheet.");
+    ListView1->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);  // the header's click moved it
     return;
   }
   std::set<QString> remembered;
@@ -119,6 +184,8 @@ void Form1::ListView1_ColumnClick(int column) {
     }
   }
   ListView1->selectionModel()->select(selection, QItemSelectionModel::Select);
+  ListView1->horizontalHeader()->setSortIndicator(column - 1, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+  ListViewSub();  // room for the arrow
   ListView1->setUpdatesEnabled(true);
 }
 

@@ -34,9 +34,9 @@ void RequireMappingInputs(const Session& session, PredictionOption option) {
   }
 }
 
-void CopyResult(const Session& session, const fs::path& destination) {
+void CopyWorkFile(const Session& session, std::string_view name, const fs::path& destination) {
   std::error_code error;
-  fs::copy_file(session.Work(paths::kResult), destination, fs::copy_options::overwrite_existing, error);
+  fs::copy_file(session.Work(name), destination, fs::copy_options::overwrite_existing, error);
   if (error) throw RunFailure("cannot write " + destination.string() + ": " + error.message());
 }
 
@@ -48,7 +48,8 @@ std::string ReadInput(const std::string& path) {
   return WithLineFeeds(bytes);
 }
 
-// Loads the factorials, runs `work` in a session and copies the result.
+// Loads the factorials, runs `work` in a session and copies the result and
+// the evidence.
 int RunSession(const RunOptions& options, const std::function<bool(Session&)>& work) {
   ConsoleFrontend frontend;
   FactorialTable factorials;
@@ -58,7 +59,8 @@ int RunSession(const RunOptions& options, const std::function<bool(Session&)>& w
   const bool completed =
       RunLogged(session, [&] { factorials = LoadFactorialTable(paths::In(options.home, paths::kFactorials)); }) &&
       work(session) && RunLogged(session, [&] {
-        if (!options.output.empty()) CopyResult(session, options.output);
+        if (!options.output.empty()) CopyWorkFile(session, paths::kResult, options.output);
+        if (!options.evidence.empty()) CopyWorkFile(session, paths::kEvidence, options.evidence);
       });
   if (!completed) return 1;
   std::cerr << frontend.Rows() << " associations in " << session.Work(paths::kResult).string()

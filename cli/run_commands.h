@@ -14,6 +14,7 @@ struct RunOptions {
   std::filesystem::path home;     // the installation folder: lib/, the predictors
   std::filesystem::path workdir;  // the workspace; empty: home/tmp
   std::string output;             // where to copy result.xls afterwards; empty: nowhere
+  std::string evidence;           // where to copy result_mirnas.tsv afterwards; empty: nowhere
   unsigned threads = 0;           // the scanner's threads; 0: all cores
 };
 

@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 
+#include "cli/chart_command.h"
 #include "cli/run_commands.h"
 #include "core/installation.h"
 #include "core/version.h"
@@ -41,6 +42,7 @@ int Main(int argc, char** argv) {
         ->default_str("the program's folder");
     command->add_option("--workdir", workdir, "Workspace folder for the run's files")->default_str("HOME/tmp");
     command->add_option("--output", run.output, "Copy the workspace's result.xls to this file afterwards");
+    command->add_option("--evidence", run.evidence, "Copy the workspace's result_mirnas.tsv to this file afterwards");
   };
   CLI::App* map = app.add_subcommand(
       "map", "Map the predictor outputs already in the workspace and test them against the disease sets");
@@ -55,11 +57,16 @@ int Main(int argc, char** argv) {
       ->default_str("all cores");
   predict->add_option("INPUT", input, "FASTA file of lncRNA sequences (standard input when absent or -)");
 
+  velmora::cli::ChartOptions chart;
+  chart.home = home;
+  CLI::App* chartCommand = velmora::cli::AddChartCommand(app, chart);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
     return app.exit(error) == 0 ? 0 : 2;
   }
+  if (chartCommand->parsed()) return velmora::cli::Chart(chart);
   run.option = kOptions.at(option);
   run.home = home;
   run.workdir = workdir;

@@ -21,6 +21,7 @@ inline constexpr std::string_view kMirandaPairs = "mir_lnc2_m.txt";
 inline constexpr std::string_view kGroupedPairs = "mir_lnc3.txt";
 inline constexpr std::string_view kLncMirSets = "lnc_mirset.txt";
 inline constexpr std::string_view kResult = "result.xls";
+inline constexpr std::string_view kEvidence = "result_mirnas.tsv";
 
 inline constexpr std::string_view kSeedFamilies = "lib/hsa_mir_seed.txt";
 inline constexpr std::string_view kMirnaSequences = "lib/small_mirs.txt";

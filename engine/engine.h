@@ -7,6 +7,8 @@
 // predict.h            Predict: input text -> predictor inputs -> predictors -> mapping
 // pipelines.h          MapTargetScanOnly, MapMirandaOnly, MapBothUnion, MapBothIntersection, RunMapping
 // enrichment_table.h   WriteEnrichmentTable: lnc_mirset.txt x disease sets -> result.xls and rows
+// evidence_file.h      result_mirnas.tsv: the shared miRNAs, their sources and the FDR of each result line
+// pair_sources.h       PairSources: which predictor found an lncRNA-miRNA pair
 // predictor_runners.h  the two predictors' command lines and runs (TargetScan60_RunPerl, miranda_run)
 // process.h            ShellAndWait: a child process, waited for without busy waiting
 // input_files.h        the predictor input files written from the input text
@@ -18,9 +20,11 @@
 // logged_run.h         RunLogged: any failure ends a run as one log line
 
 #include "engine/enrichment_table.h"
+#include "engine/evidence_file.h"
 #include "engine/frontend.h"
 #include "engine/input_files.h"
 #include "engine/logged_run.h"
+#include "engine/pair_sources.h"
 #include "engine/pipelines.h"
 #include "engine/predict.h"
 #include "engine/predictor_runners.h"

@@ -1,6 +1,7 @@
 #include "engine/enrichment_table.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "core/line_reader.h"
 #include "core/output_file.h"
 #include "core/run_failure.h"
+#include "engine/evidence_file.h"
 #include "engine/result_rows.h"
 #include "stats/enrichment.h"
 #include "stats/number_format.h"
@@ -56,28 +58,39 @@ void ForEachLncSet(const Session& session, const std::filesystem::path& path, bo
 
 }  // namespace
 
-void WriteEnrichmentTable(Session& session, const std::filesystem::path& diseaseSetPath,
-                          const std::filesystem::path& lncMirSetPath, const std::filesystem::path& resultPath,
-                          bool diseaseStopAtLineFeed, bool lncStopAtLineFeed, bool bShowRows) {
+EnrichmentSummary WriteEnrichmentTable(Session& session, const std::filesystem::path& diseaseSetPath,
+                                       const std::filesystem::path& lncMirSetPath,
+                                       const std::filesystem::path& resultPath, bool diseaseStopAtLineFeed,
+                                       bool lncStopAtLineFeed, bool bShowRows, const EvidenceOutput* evidence) {
   const std::vector<NamedSet> diseases = ReadDiseaseSets(session, diseaseSetPath, diseaseStopAtLineFeed);
   Enrichment enrichment(session.factorials, diseases);
   // A first pass checks every table, so that no row is shown of a run that
   // cannot complete.
-  std::size_t lncCount = 0;
+  EnrichmentSummary summary;
   ForEachLncSet(session, lncMirSetPath, lncStopAtLineFeed, [&](const NamedSet& lnc) {
     enrichment.Tables(lnc);
-    ++lncCount;
+    ++summary.lncRNAs;
   });
 
   OutputFile out(resultPath);
   out.Write(kHeader);
+  std::optional<OutputFile> evidenceOut;
+  if (evidence) {
+    evidenceOut.emplace(evidence->path);
+    evidenceOut->Write(kEvidenceHeader);
+  }
   std::size_t tested = 0;
   ForEachLncSet(session, lncMirSetPath, lncStopAtLineFeed, [&](const NamedSet& lnc) {
-    session.frontend.ShowProgress("Testing lncRNA " + std::to_string(++tested) + " of " + std::to_string(lncCount));
-    for (const Association& found : enrichment.Test(lnc)) {
+    session.frontend.ShowProgress("Testing lncRNA " + std::to_string(++tested) + " of " +
+                                  std::to_string(summary.lncRNAs));
+    const std::vector<Association> reported = enrichment.Test(lnc);
+    summary.associations += reported.size();
+    if (!reported.empty()) ++summary.lncRNAsWithResult;
+    for (const Association& found : reported) {
       const Table& t = found.table;
+      const NamedSet& disease = diseases[found.disease];
       ResultRow row;
-      row.cells = {std::string(lnc.Name()),       std::string(diseases[found.disease].Name()),
+      row.cells = {std::string(lnc.Name()),       std::string(disease.Name()),
                    std::to_string(t.a),           std::to_string(t.b),
                    std::to_string(t.c),           std::to_string(t.d),
                    GeneralNumber(found.pValue),   GeneralNumber(found.bonferroni),
@@ -87,9 +100,15 @@ void WriteEnrichmentTable(Session& session, const std::filesystem::path& disease
       line.back() = '\n';
       if (bShowRows) AddResultRow(session, std::move(row));
       out.Write(line);
+      if (evidenceOut) {
+        evidenceOut->Write(
+            EvidenceLine(lnc.Name(), disease.Name(), SharedMirnas(disease, lnc), evidence->sources, found.fdr));
+      }
     }
   });
   out.Close();
+  if (evidenceOut) evidenceOut->Close();
+  return summary;
 }
 
 }  // namespace velmora

@@ -2,7 +2,8 @@
 
 // The four mapping pipelines: predictor output -> pair files -> grouped
 // pairs -> lncRNA miRNA sets -> enrichment table, with the progress lines
-// "Preprocessing data", "Mapping and calculating" and "Ready".
+// "Preprocessing data", "Mapping and calculating", a count of what was
+// found and "Ready". Each also writes the evidence file beside result.xls.
 
 #include <filesystem>
 #include <string_view>

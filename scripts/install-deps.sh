@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config clang-format libgtest-dev libbenchmark-dev libcli11-dev libgmp-dev libhwy-dev
-          qt6-base-dev xvfb xauth)
+          libcairo2-dev qt6-base-dev xvfb xauth librsvg2-bin)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,13 +1,24 @@
 #!/usr/bin/env bash
-# Makes docs/window.png: the window after a real run (both predictors, union)
-# on the example lncRNAs, under a virtual X display.
+# Makes the pictures in docs/ from a real run (both predictors, union) on the
+# example lncRNAs: the window with its list and with its Chart view, under a
+# virtual X display, and velmora-cli's chart as SVG and PNG.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
-cmake --build build -j "$(nproc)" --target velmora-screenshot velmora reference_data
+cmake --build build -j "$(nproc)" --target velmora-screenshot velmora velmora-cli reference_data
 mkdir -p docs
-xvfb-run -a -s "-screen 0 1280x1024x24" \
-  build/tools/velmora-screenshot --home build/velmora --input ../shared/data/lncrna_small.fa --option 3 \
-  --output docs/window.png
-echo "docs/window.png"
+input=../shared/data/lncrna_examples.fa
+for view in list chart; do
+  flag=""
+  [ "$view" = chart ] && flag="--chart"
+  out=docs/window.png
+  [ "$view" = chart ] && out=docs/window_chart.png
+  xvfb-run -a -s "-screen 0 1280x1024x24" \
+    build/tools/velmora-screenshot --home build/velmora --input "$input" --option 3 $flag --output "$out"
+  echo "$out"
+done
+# The window's run left its result in the installation's tmp/.
+build/velmora/velmora-cli chart --home build/velmora --output docs/chart.svg
+build/velmora/velmora-cli chart --home build/velmora --output docs/chart.png
+echo "docs/chart.svg docs/chart.png"

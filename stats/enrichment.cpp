@@ -1,9 +1,11 @@
 #include "stats/enrichment.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "core/run_failure.h"
 #include "core/text.h"
+#include "stats/false_discovery.h"
 
 namespace velmora {
 
@@ -50,19 +52,30 @@ std::vector<Table> Enrichment::Tables(const NamedSet& lnc) const {
 std::vector<Association> Enrichment::Test(const NamedSet& lnc) {
   std::vector<Association> reported;
   const std::vector<Table> tables = Tables(lnc);
+  std::vector<double> pValues(tables.size());
   for (std::size_t k = 0; k < tables.size(); ++k) {
     const Table& t = tables[k];
+    pValues[k] = fisher_.FisherExactP(t.a, t.b, t.c, t.d);
     if (t.a == 0) continue;
-    // Products as 32-bit integers, as the odds ratio is defined. The odds
-    // ratio is tested before the costly P-value; the result is the same.
+    // Products as 32-bit integers, as the odds ratio is defined.
     const std::int32_t bc = t.b * t.c;
     const double oddsRatio = bc != 0 ? static_cast<double>(t.a * t.d) / bc : -1;
     if (oddsRatio != -1 && oddsRatio < kOddsRatioThreshold) continue;
-    const double p = fisher_.FisherExactP(t.a, t.b, t.c, t.d);
-    if (p > kPValueThreshold) continue;
-    reported.push_back({k, t, p, std::min(1.0, p * kDiseaseCount), oddsRatio});
+    if (pValues[k] > kPValueThreshold) continue;
+    reported.push_back({k, t, pValues[k], std::min(1.0, pValues[k] * kDiseaseCount), oddsRatio, 0});
   }
+  const std::vector<double> fdr = BenjaminiHochberg(pValues);
+  for (Association& found : reported) found.fdr = fdr[found.disease];
   return reported;
+}
+
+std::vector<std::string_view> SharedMirnas(const NamedSet& disease, const NamedSet& lnc) {
+  const std::unordered_set<std::string_view> held(lnc.fields.begin() + 1, lnc.fields.end());
+  std::vector<std::string_view> shared;
+  for (std::size_t i = 1; i < disease.fields.size(); ++i) {
+    if (held.contains(disease.fields[i])) shared.push_back(disease.fields[i]);
+  }
+  return shared;
 }
 
 }  // namespace velmora

@@ -42,7 +42,12 @@ struct Association {
   std::size_t disease;  // index into the disease sets
   Table table;
   double pValue, bonferroni, oddsRatio;  // oddsRatio -1 when b * c = 0
+  double fdr;                            // Benjamini-Hochberg over the lncRNA's tests against every disease
 };
+
+// The miRNAs of the disease set that the lncRNA set holds too, in the
+// disease's order: the names that make up a.
+std::vector<std::string_view> SharedMirnas(const NamedSet& disease, const NamedSet& lnc);
 
 class Enrichment {
  public:
@@ -55,7 +60,8 @@ class Enrichment {
   std::vector<Table> Tables(const NamedSet& lnc) const;
 
   // The reported associations of one lncRNA (a > 0, odds ratio >= 2 or
-  // undefined, P <= 0.05), in disease order.
+  // undefined, P <= 0.05), in disease order. The false discovery rate of
+  // each takes the P-values of all the lncRNA's tables, a = 0 included.
   std::vector<Association> Test(const NamedSet& lnc);
 
  private:

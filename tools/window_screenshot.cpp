@@ -1,11 +1,13 @@
 // velmora-screenshot: opens the window, imports a FASTA file, runs Predict
-// with the chosen option and saves a picture of the window.
+// with the chosen option and saves a picture of the window: the list sorted
+// by P-value with one row selected, or the Chart view.
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QTest>
 
 #include "app/form1.h"
@@ -16,10 +18,15 @@ int main(int argc, char** argv) {
   std::string home = velmora::ProgramFolder().string();
   std::string input, output = "window.png";
   int option = 3;
+  int select = 1;
+  bool chart = false;
   app.add_option("--home", home, "Installation folder")->capture_default_str();
   app.add_option("--input", input, "FASTA file to import")->required();
   app.add_option("--option", option, "Prediction option, 1 to 4")->check(CLI::Range(1, 4))->capture_default_str();
   app.add_option("--output", output, "PNG file to write")->capture_default_str();
+  app.add_option("--select", select, "Row of the sorted list to select (1 is the first; 0 none)")
+      ->capture_default_str();
+  app.add_flag("--chart", chart, "Show the Chart view instead of the list");
   CLI11_PARSE(app, argc, argv);
 
   QApplication application(argc, argv);
@@ -35,7 +42,10 @@ int main(int argc, char** argv) {
   QRadioButton* options[] = {window.Option1, window.Option2, window.Option3, window.Option4};
   options[option - 1]->setChecked(true);
   window.Command3_Click();
+  if (!QTest::qWaitFor([&] { return !window.Running(); }, 600000)) return 1;
   window.ListView1_ColumnClick(8);  // by P-value, smallest first
+  if (select > 0 && select <= window.ListView1->rowCount()) window.ListView1->selectRow(select - 1);
+  if (chart) window.ShowChart(true);
   QTest::qWait(200);
   return window.grab().save(QString::fromStdString(output)) ? 0 : 1;
 }

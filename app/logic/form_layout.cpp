@@ -1,5 +1,6 @@
 #include "app/logic/form_layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace velmora {
@@ -53,6 +54,17 @@ void Form_Resize(FormLayout& l, float w, float h) {
   SetSize(l.listView1.height, l.frame3.height - l.command3.height - 500);
 }
 
+void PlaceAddedControls(FormLayout& l) {
+  constexpr float kLine = 330;
+  const Bounds& list = l.listView1;
+  // From the frame, as the pass's last step does, so that repeated passes do not shrink it further.
+  SetSize(l.listView1.height, l.frame3.height - l.command3.height - 500 - kLine);
+  l.evidence = {list.left, list.top + list.height + 30, list.width, kLine - 30};
+  l.viewList = {120, l.command1.top, 735, l.command1.height};
+  l.viewChart = {l.viewList.left + l.viewList.width, l.command1.top, 735, l.command1.height};
+  l.saveChart = {l.viewChart.left + l.viewChart.width + 120, l.command1.top, 1455, l.command1.height};
+}
+
 std::array<float, 10> InitialColumnWidths(float listWidth) {
   constexpr std::array<float, 10> kDivisors = {20, 7, 7, 30, 30, 30, 30, 8, 8, 8};
   std::array<float, 10> widths{};
@@ -64,6 +76,22 @@ std::array<float, 10> ColumnWidths(float listWidth) {
   constexpr std::array<float, 10> kDivisors = {15, 5, 6, 30, 30, 30, 30, 8, 8, 8};
   std::array<float, 10> widths{};
   for (std::size_t k = 0; k < widths.size(); ++k) widths[k] = listWidth / kDivisors[k];
+  return widths;
+}
+
+std::array<float, 10> FittedColumnWidths(float listWidth, const std::array<float, 10>& minimum, float available) {
+  std::array<float, 10> widths = ColumnWidths(listWidth);
+  float total = 0;
+  for (std::size_t k = 0; k < widths.size(); ++k) {
+    widths[k] = std::max(widths[k], minimum[k]);
+    total += widths[k];
+  }
+  // LncName and Disease share the excess as 1/5 to 1/6 of the width do.
+  const float excess = total - available;
+  if (excess > 0) {
+    widths[1] = std::max(minimum[1], widths[1] - excess * 6 / 11);
+    widths[2] = std::max(minimum[2], widths[2] - excess * 5 / 11);
+  }
   return widths;
 }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -73,6 +75,66 @@ TEST(ColumnWidths, RunningAndInitialDivisors) {
   EXPECT_FLOAT_EQ(initial[0], 306.75f);
   EXPECT_FLOAT_EQ(initial[1], 6135.0f / 7);
   EXPECT_EQ(ToPixels(7895), 526);
+}
+
+bool Overlap(const Bounds& x, const Bounds& y) {
+  return x.left < y.left + y.width && y.left < x.left + x.width && x.top < y.top + y.height && y.top < x.top + x.height;
+}
+
+// At the minimum client area and above it, no two controls of one container
+// overlap, and each stays inside its frame.
+TEST(MinimumClientArea, NoControlOverlapsAnother) {
+  for (auto [w, h] :
+       {std::pair{kMinimumClientWidth, kMinimumClientHeight}, std::pair{kInitialClientWidth, kInitialClientHeight},
+        std::pair{kMinimumClientWidth, 20000.0f}, std::pair{30000.0f, kMinimumClientHeight}}) {
+    FormLayout l = DesignLayout();
+    Form_Resize(l, w, h);
+    PlaceAddedControls(l);
+    const std::vector<std::vector<Bounds>> containers = {
+        {l.frame3, l.frame5, l.text2, l.label1, l.command4},
+        {l.text1, l.option1, l.option2, l.option3, l.option4, l.command2, l.command3},
+        {l.listView1, l.evidence, l.viewList, l.viewChart, l.saveChart, l.command1}};
+    for (std::size_t c = 0; c < containers.size(); ++c) {
+      for (std::size_t i = 0; i < containers[c].size(); ++i) {
+        for (std::size_t j = i + 1; j < containers[c].size(); ++j) {
+          EXPECT_FALSE(Overlap(containers[c][i], containers[c][j]))
+              << w << "x" << h << " container " << c << ": " << i << " and " << j;
+        }
+      }
+    }
+    for (const Bounds& inside : containers[2]) {
+      EXPECT_LE(inside.left + inside.width, l.frame5.width) << w << "x" << h;
+      EXPECT_LE(inside.top + inside.height, l.frame5.height) << w << "x" << h;
+    }
+    EXPECT_GE(l.text1.height, 900) << "the input box keeps a few lines";
+  }
+  FormLayout tooNarrow = DesignLayout();  // one step narrower and Exit meets the version text
+  Form_Resize(tooNarrow, kMinimumClientWidth - 15, kMinimumClientHeight);
+  EXPECT_TRUE(Overlap(tooNarrow.command4, tooNarrow.label1));
+}
+
+TEST(FittedColumnWidths, NumbersKeepTheirTextNamesGiveWay) {
+  std::array<float, 10> minimum{};
+  const auto design = ColumnWidths(7495);
+  EXPECT_EQ(FittedColumnWidths(7495, minimum, 7495), design);  // nothing to fit: the design's widths
+
+  minimum = {300, 600, 600, 400, 400, 400, 400, 1000, 1000, 1000};
+  const float available = 7300;
+  const auto fitted = FittedColumnWidths(7495, minimum, available);
+  float total = 0;
+  for (std::size_t k = 0; k < fitted.size(); ++k) {
+    EXPECT_GE(fitted[k], minimum[k]) << k;
+    total += fitted[k];
+  }
+  EXPECT_NEAR(total, available, 0.5f);
+  EXPECT_EQ(fitted[7], 1000);
+  EXPECT_NEAR((design[1] - fitted[1]) / (design[2] - fitted[2]), 6.0f / 5, 1e-4f);  // the design's ratio
+
+  minimum[1] = minimum[2] = 1400;  // names give way only to their minimum: the columns overflow rather than cut numbers
+  const auto overflowing = FittedColumnWidths(7495, minimum, available);
+  EXPECT_EQ(overflowing[1], 1400);
+  EXPECT_EQ(overflowing[2], 1400);
+  EXPECT_EQ(overflowing[7], 1000);
 }
 
 }  // namespace

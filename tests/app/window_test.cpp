@@ -9,7 +9,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyleOptionViewItem>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -147,6 +150,47 @@ class WindowTest : public QObject {
              QStringList({"ID", "LncName", "Disease", "a", "b", "c", "d", "P-value", "P-Bonferoni", "OR-value"}));
     QCOMPARE(window->ListView1->selectionMode(), QAbstractItemView::ExtendedSelection);
     QCOMPARE(window->ListView1->editTriggers(), QAbstractItemView::NoEditTriggers);
+    // The header in full and the empty list without a scroll bar.
+    QVERIFY(!window->ListView1->horizontalScrollBar()->isVisible());
+    const QHeaderView* header = window->ListView1->horizontalHeader();
+    for (int c = 0; c < window->ListView1->columnCount(); ++c) {
+      QVERIFY2(header->sectionSize(c) >= header->fontMetrics().horizontalAdvance(headers[c]) + 12,
+               qPrintable(headers[c]));
+    }
+  }
+
+  void saveAllIsEnabledAtStartUpWhenAResultExists() {
+    const fs::path home = scratch_ / "result-home";
+    fs::create_directories(home / "lib");
+    fs::copy_file(home_ / "lib/mulnum.txt", home / "lib/mulnum.txt");
+    QVERIFY(!OpenWindow(home)->Command1->isEnabled());
+    WriteBytes(home / "tmp/result.xls", "LncName\tDisease\ta\tb\tc\td\tP-value\tP-bonferoni\tOR-value\r\n\r\n");
+    auto window = OpenWindow(home);
+    QVERIFY(window->Command1->isEnabled());
+    QVERIFY(window->SaveChart->isEnabled());
+  }
+
+  // At the minimum size no control covers another, and the window cannot
+  // be made smaller.
+  void minimumSizeKeepsControlsApart() {
+    auto window = OpenWindow(home_);
+    window->resize(200, 150);
+    QTRY_COMPARE(window->size(), window->minimumSize());
+    QVERIFY(window->minimumSize().width() >= 640 && window->minimumSize().height() >= 380);
+    for (QWidget* parent : std::initializer_list<QWidget*>{window.get(), window->Frame3, window->Frame5}) {
+      QList<QWidget*> children;
+      for (QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isVisible()) children << child;
+      }
+      for (int i = 0; i < children.size(); ++i) {
+        QVERIFY(parent == window.get() || parent->rect().contains(children[i]->geometry()));
+        for (int j = i + 1; j < children.size(); ++j) {
+          QVERIFY2(!children[i]->geometry().intersects(children[j]->geometry()),
+                   qPrintable(children[i]->metaObject()->className() + QString(" / ") +
+                              children[j]->metaObject()->className()));
+        }
+      }
+    }
   }
 
   void missingInstallationFilesAreLoggedAtStartUp() {
@@ -196,7 +240,7 @@ class WindowTest : public QObject {
   void layoutFollowsTheClientArea() {
     auto window = OpenWindow(home_);
     QCOMPARE(window->Frame5->geometry(), QRect(312, 8, 526, 427));       // 4680, 120, 7895, 6405 twips
-    QCOMPARE(window->ListView1->geometry(), QRect(8, 16, 500, 369));     // 7495 x 5530
+    QCOMPARE(window->ListView1->geometry(), QRect(8, 16, 500, 347));     // 7495 x 5530, less the evidence line
     QCOMPARE(window->Option4->geometry().top(), 366);                    // 5495
     QCOMPARE(window->Command4->geometry().topLeft(), QPoint(712, 529));  // 10675, 7940
     window->resize(1000, 700);
@@ -259,11 +303,14 @@ class WindowTest : public QObject {
     QCOMPARE(Column(list, 3), QStringList({"2", "2", "7", "10"}));
     QCOMPARE(Column(list, 0), QStringList({"1", "2", "3", "4"}));
     QCOMPARE(Column(list, 1), QStringList({">C", ">B", ">a", ">b"}));  // ties in the order the exchanges leave
+    QCOMPARE(list->horizontalHeader()->sortIndicatorSection(), 3);
+    QCOMPARE(list->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
     QCOMPARE(SelectedRows(list), 2);
     QVERIFY(Selected(list, 1) && Selected(list, 3));
 
     clickHeader(3);  // again: descending
     QCOMPARE(Column(list, 3), QStringList({"10", "7", "2", "2"}));
+    QCOMPARE(list->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
     QCOMPARE(Column(list, 0), QStringList({"4", "3", "2", "1"}));
 
     clickHeader(1);  // LncName, ascending again: character codes
@@ -282,9 +329,11 @@ class WindowTest : public QObject {
     QCOMPARE(window->ListView1->item(9999, 3)->text(), QString("10000"));
     AddRows(*window, {Row(">L", "D", 0), Row(">L", "D", 0)});
     QVERIFY(LogMessages(*window).last().startsWith("Results > 10000 rows."));
-    QCOMPARE(LogMessages(*window).filter("Results > 10000 rows.").size(), 1);  // once per run
-    window->ListView1_ColumnClick(4);
+    QCOMPARE(LogMessages(*window).filter("Results > 10000 rows.").size(), 1);         // once per run
+    window->ListView1->horizontalHeader()->setSortIndicator(4, Qt::DescendingOrder);  // as a header click leaves it
+    window->ListView1_ColumnClick(5);
     QVERIFY(LogMessages(*window).last().startsWith("The list holds 10002 rows"));
+    QCOMPARE(window->ListView1->horizontalHeader()->sortIndicatorSection(), -1);  // no arrow on an unsorted list
     QCOMPARE(window->ListView1->item(10000, 3)->text(), QString("0"));
   }
 
@@ -303,8 +352,12 @@ class WindowTest : public QObject {
       QVERIFY(window->Command3->isEnabled());
     }
     chosen = QString::fromStdString((scratch_ / "lf.fa").string());
+    window->Text1->clear();
+    window->Command2->setFocus();  // the box shows the grey hint; the import draws in black all the same
+    QTRY_COMPARE(window->Text1->toPlainText(), QString(velmora::kInputHint));
     window->Command2_Click();
     QCOMPARE(window->Text1->toPlainText(), QString(">x\nACGU\n"));
+    QCOMPARE(window->Text1->palette().color(QPalette::Text), QColor(Qt::black));
 
     chosen = "";  // cancelled
     window->Command2_Click();
@@ -352,31 +405,52 @@ class WindowTest : public QObject {
     QVERIFY(LogMessages(*window).last().startsWith("Save All failed: cannot write " + chosen));
   }
 
+  // /proc takes no new file, not even from root: a read-only place.
+  void saveAllOntoAReadOnlyLocationLogsAndTheWindowLives() {
+    WriteBytes(home_ / "tmp/result.xls", "a result");
+    auto window = OpenWindow(home_);
+    for (const QString& chosen : {QString("/proc/saved.xls"), QString("/proc/self/saved.xls"), QString("/proc")}) {
+      window->Cd2 = [&] { return chosen; };
+      QTest::mouseClick(window->Command1, Qt::LeftButton);
+      QVERIFY2(LogMessages(*window).last().startsWith("Save All failed: "), qPrintable(LogMessages(*window).last()));
+      QVERIFY(window->isVisible());
+    }
+    QVERIFY(!fs::exists("/proc/saved.xls.partial"));
+    fs::remove(home_ / "tmp/result.xls");
+  }
+
   void predictRunFillsTheListWithTheResultFile() {
     auto window = OpenWindow(home_);
     window->Cd1 = [] { return QString(VELMORA_SHARED_DATA "/lncrna_small.fa"); };
     window->Command2_Click();
     window->Option3->setChecked(true);
-    bool enabledDuringRun = true;
+    QString captionDuringRun;
     QTimer::singleShot(0, window.get(), [&] {
-      window->Text1->appendPlainText(">edited during the run");  // must not enable Predict
-      enabledDuringRun = window->Command3->isEnabled();
+      window->Text1->appendPlainText(">edited during the run");  // must not bring Predict back
+      captionDuringRun = window->Command3->text();
     });
     window->Command3_Click();
     WaitForRun(*window);
-    QVERIFY(!enabledDuringRun);
+    QCOMPARE(captionDuringRun, QString("Stop"));
+    QCOMPARE(window->Command3->text(), QString("Predict"));
     QVERIFY(window->Command1->isEnabled());
     QVERIFY(window->Command3->isEnabled());
-    QCOMPARE(LogMessages(*window).mid(1), QStringList({"Running miRanda, which may take a long time",
-                                                       "Running Targetscan_60.pl, which may take a long time",
-                                                       "Preprocessing data", "Mapping and calculating", "Ready"}));
-
     const QString result = QString::fromStdString(ReadBytes(home_ / "tmp/result.xls"));
     QStringList lines = result.split('\n');
     QCOMPARE(lines.takeFirst(), QString("LncName\tDisease\ta\tb\tc\td\tP-value\tP-bonferoni\tOR-value\r"));
     QCOMPARE(lines.takeFirst(), QString("\r"));
     QCOMPARE(lines.takeLast(), QString());
     QVERIFY(!lines.isEmpty());
+    QSet<QString> lncs;
+    for (const QString& line : lines) lncs.insert(line.section('\t', 0, 0));
+    QCOMPARE(LogMessages(*window).mid(1),
+             QStringList({"Running miRanda, which may take a long time",
+                          "Running Targetscan_60.pl, which may take a long time", "Preprocessing data",
+                          "Mapping and calculating",
+                          QString("%1 associations found for %2 of 3 lncRNAs, predicted with both (union)")
+                              .arg(lines.size())
+                              .arg(lncs.size()),
+                          "Ready"}));
     QTableWidget* list = window->ListView1;
     QCOMPARE(list->rowCount(), lines.size());
     for (int i = 0; i < lines.size(); ++i) {
@@ -385,6 +459,64 @@ class WindowTest : public QObject {
       QCOMPARE(cells.join('\t'), lines[i]);
       QCOMPARE(list->item(i, 0)->text(), QString::number(i + 1));
     }
+
+    // One selected row: its shared miRNAs, as the evidence file has them.
+    const QStringList evidence = QString::fromStdString(ReadBytes(home_ / "tmp/result_mirnas.tsv")).split('\n');
+    QCOMPARE(evidence.size(), lines.size() + 2);
+    SelectRow(list, 1);
+    const QStringList fields = evidence[2].split('\t');
+    QCOMPARE(fields[0] + "\t" + fields[1], list->item(1, 1)->text() + "\t" + list->item(1, 2)->text());
+    const QString shown = window->EvidenceLine->toolTip();
+    QVERIFY2(shown.startsWith(list->item(1, 3)->text() + " shared miRNA"), qPrintable(shown));
+    const QStringList mirnas = fields[2].split(','), sources = fields[3].split(',');
+    for (int m = 0; m < mirnas.size(); ++m) QVERIFY(shown.contains(mirnas[m] + " (" + sources[m] + ")"));
+    QVERIFY(shown.endsWith("FDR " + fields[4]));
+
+    // The chart in place of the list, and saved.
+    QTest::mouseClick(window->ViewChart, Qt::LeftButton);
+    QVERIFY(window->ChartView->isVisible() && !list->isVisible());
+    const auto* picture = static_cast<QLabel*>(window->ChartView->widget());
+    QVERIFY(!picture->pixmap().isNull() && picture->pixmap().width() > 300);
+    const QString chart = QString::fromStdString((scratch_ / "chart.svg").string());
+    window->Cd3 = [&] { return chart; };
+    QTest::mouseClick(window->SaveChart, Qt::LeftButton);
+    QCOMPARE(LogMessages(*window).last(), "Chart saved to: " + chart);
+    QVERIFY(ReadBytes(scratch_ / "chart.svg").starts_with("<?xml"));
+    QTest::mouseClick(window->ViewList, Qt::LeftButton);
+    QVERIFY(list->isVisible() && !window->ChartView->isVisible());
+  }
+
+  // The example lncRNAs, both predictors: at the initial size every value
+  // of the number columns shows in full, P-values with their exponent.
+  void numberColumnsShowTheirFullTextAtTheInitialSize() {
+    auto window = OpenWindow(home_);
+    window->Cd1 = [] { return QString(VELMORA_SHARED_DATA "/lncrna_examples.fa"); };
+    window->Command2_Click();
+    window->Option3->setChecked(true);
+    window->Command3_Click();
+    WaitForRun(*window);
+    QCOMPARE(LogMessages(*window).last(), QString("Ready"));
+    QTableWidget* list = window->ListView1;
+    QVERIFY(list->rowCount() > 100);
+    // A P-value in exponent form arrives later: its column widens for it.
+    AddRows(*window,
+            {{0, {">L", "Glioma", "3", "1", "2", "488", "5.92059799510842E-08", "2.20246245417993E-05", "-1"}}});
+    QStyleOptionViewItem option;
+    option.initFrom(list->viewport());
+    option.font = list->font();
+    qsizetype longest = 0;
+    for (int row = 0; row < list->rowCount(); ++row) {
+      for (int c : {0, 3, 4, 5, 6, 7, 8, 9}) {
+        const QModelIndex index = list->model()->index(row, c);
+        const int needed = list->itemDelegateForIndex(index)->sizeHint(option, index).width();
+        QVERIFY2(list->columnWidth(c) >= needed,
+                 qPrintable(list->item(row, c)->text() +
+                            QString(" needs %1, column %2 is %3").arg(needed).arg(c).arg(list->columnWidth(c))));
+        QCOMPARE(list->item(row, c)->toolTip(), list->item(row, c)->text());
+      }
+      longest = std::max(longest, list->item(row, 7)->text().size());
+    }
+    QVERIFY(longest >= 20);
   }
 
   void exitDuringARunEndsThePredictor() {
@@ -415,6 +547,8 @@ class WindowTest : public QObject {
     window->Command3_Click();
     QTRY_VERIFY_WITH_TIMEOUT(LogMessages(*window).last() == "Mapping and calculating", 60000);
     QVERIFY(window->Running());
+    QCOMPARE(window->Command3->text(), QString("Stop"));
+    QVERIFY(window->Command3->isEnabled());
     QVERIFY(!window->Command1->isEnabled() && !window->Command2->isEnabled() && !window->Option2->isEnabled());
     QVERIFY(!window->ListView1->horizontalHeader()->sectionsClickable());
     window->Command1_Click();
@@ -428,6 +562,28 @@ class WindowTest : public QObject {
     const QStringList ids = Column(window->ListView1, 0);
     for (int i = 0; i < ids.size(); ++i) QCOMPARE(ids[i], QString::number(i + 1));
     QCOMPARE(LogMessages(*window).last(), QString("Ready"));
+  }
+
+  // Stop while the lncRNAs are tested: the run ends, the rows so far are
+  // marked incomplete, nothing can be saved, and Predict is back.
+  void stopEndsARun() {
+    const fs::path home = SlowMappingHome(4000);
+    auto window = OpenWindow(home);
+    window->Text1->setPlainText(">L0\nACGU\n");
+    QTest::mouseClick(window->Command3, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(LogMessages(*window).last() == "Mapping and calculating", 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(window->ListView1->rowCount() > 0, 60000);
+    QTest::mouseClick(window->Command3, Qt::LeftButton);
+    QVERIFY(!window->Command3->isEnabled());  // one stop is enough
+    WaitForRun(*window);
+    QCOMPARE(LogMessages(*window).last(), QString("Stopped"));
+    QCOMPARE(window->Command3->text(), QString("Predict"));
+    QVERIFY(window->Command3->isEnabled());
+    QVERIFY(window->Frame5->title().contains("incomplete"));
+    QVERIFY(!window->Command1->isEnabled() && !window->SaveChart->isEnabled());
+    QVERIFY(!fs::exists(home / "tmp/result.xls"));
+    QVERIFY(!fs::exists(home / "tmp/result_mirnas.tsv"));
+    QVERIFY(LogMessages(*window).filter("associations found").isEmpty());
   }
 
   void exitDuringTheEnrichmentEndsTheRunAtOnce() {

@@ -10,6 +10,8 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/support/test_support.h"
 
@@ -45,9 +47,9 @@ TEST_P(CliMapGolden, ReproducesEveryWorkspaceFile) {
   test::TempDir dir;
   const fs::path home = dir / "home";
   MakeHome(home);
-  const Outcome outcome =
-      RunCli("map --option " + GetParam() + " --home " + home.string() + " --output " + (dir / "copy.xls").string(),
-             dir / "errors.txt");
+  const Outcome outcome = RunCli("map --option " + GetParam() + " --home " + home.string() + " --output " +
+                                     (dir / "copy.xls").string() + " --evidence " + (dir / "copy.tsv").string(),
+                                 dir / "errors.txt");
   ASSERT_EQ(outcome.status, 0) << outcome.errors;
 
   int compared = 0;
@@ -58,6 +60,7 @@ TEST_P(CliMapGolden, ReproducesEveryWorkspaceFile) {
   }
   EXPECT_GE(compared, 4);
   EXPECT_EQ(test::ReadBytes(dir / "copy.xls"), test::ReadBytes(kGolden / GetParam() / "result.xls"));
+  EXPECT_EQ(test::ReadBytes(dir / "copy.tsv"), test::ReadBytes(kGolden / GetParam() / "result_mirnas.tsv"));
   // The workspace holds the predictor outputs and exactly the reference files.
   int files = 0;
   for ([[maybe_unused]] const auto& entry : fs::directory_iterator(home / "tmp")) ++files;
@@ -235,6 +238,46 @@ TEST(CliPredict, FailureExitsWithOne) {
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.errors.find("The input holds no FASTA header"), std::string::npos) << outcome.errors;
   EXPECT_EQ(RunCli("predict " + (dir / "missing.fa").string(), dir / "errors.txt").status, 1);
+}
+
+// The chart of a workspace's result in each format, and the failures a user
+// can act on: no result yet, an unknown format, a folder that is not there.
+TEST(CliChart, DrawsTheWorkspacesResultInEachFormat) {
+  test::TempDir dir;
+  const fs::path home = dir / "home";
+  MakeHome(home);
+  ASSERT_EQ(RunCli("map --option union --home " + home.string(), dir / "errors.txt").status, 0);
+  const std::vector<std::pair<std::string, std::string>> formats = {
+      {"chart.svg", "<?xml"}, {"chart.png", "\x89PNG"}, {"chart.PDF", "%PDF-"}};
+  for (const auto& [name, magic] : formats) {
+    const Outcome outcome =
+        RunCli("chart --home " + home.string() + " --top 2 --output " + (dir / name).string(), dir / "errors.txt");
+    ASSERT_EQ(outcome.status, 0) << outcome.errors;
+    EXPECT_NE(outcome.errors.find("2 associations of 2 diseases and 2 lncRNAs drawn"), std::string::npos)
+        << outcome.errors;
+    EXPECT_EQ(test::ReadBytes(dir / name).substr(0, magic.size()), magic) << name;
+  }
+  const std::string svg = test::ReadBytes(dir / "chart.svg");
+  EXPECT_NE(svg.find("<svg"), std::string::npos);
+
+  fs::rename(home / "tmp", dir / "elsewhere");  // --workdir reads another workspace
+  EXPECT_EQ(RunCli("chart --workdir " + (dir / "elsewhere").string() + " --output " + (dir / "w.svg").string(),
+                   dir / "errors.txt")
+                .status,
+            0);
+  const std::vector<std::pair<std::string, std::string>> failures = {
+      {"chart --home " + home.string() + " --output " + (dir / "a.svg").string(), "result.xls: cannot be read"},
+      {"chart --workdir " + (dir / "elsewhere").string() + " --output " + (dir / "a.gif").string(),
+       "a.gif: the chart is written as .svg, .png or .pdf"},
+      {"chart --workdir " + (dir / "elsewhere").string() + " --output " + (dir / "no/such/a.svg").string(),
+       "no/such/a.svg"}};
+  for (const auto& [arguments, message] : failures) {
+    const Outcome outcome = RunCli(arguments, dir / "errors.txt");
+    EXPECT_EQ(outcome.status, 1) << arguments;
+    EXPECT_NE(outcome.errors.find(message), std::string::npos) << outcome.errors;
+  }
+  EXPECT_FALSE(fs::exists(dir / "a.gif"));
+  EXPECT_EQ(RunCli("chart --top 0 --output " + (dir / "a.svg").string(), dir / "errors.txt").status, 2);
 }
 
 }  // namespace

@@ -1,0 +1,65 @@
+#include "chart/chart_data.h"
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+#include <numeric>
+
+#include "core/file_bytes.h"
+#include "core/run_failure.h"
+#include "core/text.h"
+
+namespace velmora {
+
+std::vector<ResultPoint> ReadResultPoints(const std::filesystem::path& resultFile) {
+  const std::string bytes = ReadFileBytes(resultFile);
+  std::vector<ResultPoint> points;
+  const std::vector<std::string_view> lines = Split(bytes, '\n');
+  // Lines 1 and 2 are the header and the empty line; the last piece follows the last LF.
+  for (std::size_t i = 2; i < lines.size(); ++i) {
+    if (lines[i].empty() && i + 1 == lines.size()) break;
+    const std::vector<std::string_view> fields = Split(lines[i], '\t');
+    ResultPoint point;
+    const bool numbers =
+        fields.size() == 9 &&
+        std::from_chars(fields[2].data(), fields[2].data() + fields[2].size(), point.a).ec == std::errc() &&
+        std::from_chars(fields[6].data(), fields[6].data() + fields[6].size(), point.p).ec == std::errc();
+    if (!numbers) {
+      throw RunFailure(resultFile.string() + ": line " + std::to_string(i + 1) +
+                       " is not an association line (nine TAB-separated fields)");
+    }
+    point.lnc = fields[0];
+    point.disease = fields[1];
+    points.push_back(std::move(point));
+  }
+  return points;
+}
+
+ChartData TopDiseases(const std::vector<ResultPoint>& points, int top) {
+  std::vector<std::string> diseases;
+  std::map<std::string, double> smallest;
+  for (const ResultPoint& point : points) {
+    const auto [at, added] = smallest.try_emplace(point.disease, point.p);
+    if (added) diseases.push_back(point.disease);
+    at->second = std::min(at->second, point.p);
+  }
+  std::stable_sort(diseases.begin(), diseases.end(),
+                   [&](const std::string& x, const std::string& y) { return smallest[x] < smallest[y]; });
+  if (diseases.size() > static_cast<std::size_t>(std::max(top, 0))) diseases.resize(static_cast<std::size_t>(top));
+
+  ChartData data;
+  data.diseases = diseases;
+  std::map<std::string, std::size_t> row, column;
+  for (std::size_t k = 0; k < diseases.size(); ++k) row[diseases[k]] = k;
+  for (const ResultPoint& point : points) {
+    const auto found = row.find(point.disease);
+    if (found == row.end()) continue;
+    const std::string name = point.lnc.starts_with('>') ? point.lnc.substr(1) : point.lnc;
+    const auto [at, added] = column.try_emplace(name, data.lncs.size());
+    if (added) data.lncs.push_back(name);
+    data.dots.push_back({found->second, at->second, point.a, point.p});
+  }
+  return data;
+}
+
+}  // namespace velmora

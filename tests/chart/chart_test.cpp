@@ -1,0 +1,105 @@
+#include "chart/chart.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/run_failure.h"
+#include "tests/support/test_support.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kHeader[] = "LncName\tDisease\ta\tb\tc\td\tP-value\tP-bonferoni\tOR-value\r\n\r\n";
+
+std::string Line(const std::string& lnc, const std::string& disease, int a, const std::string& p) {
+  return lnc + "\t" + disease + "\t" + std::to_string(a) + "\t1\t2\t3\t" + p + "\t1\t-1\n";
+}
+
+std::string ReadFailure(const fs::path& path) {
+  try {
+    ReadResultPoints(path);
+  } catch (const RunFailure& failure) {
+    return failure.what();
+  }
+  return "no failure";
+}
+
+TEST(ReadResultPoints, TakesNameAPValueOfEachLine) {
+  test::TempDir dir;
+  test::WriteBytes(dir / "r.xls",
+                   kHeader + Line(">L1", "Glioma", 3, "5.92059799510842E-08") + Line(">L2", "Asthma", 12, "0.05"));
+  const auto points = ReadResultPoints(dir / "r.xls");
+  ASSERT_EQ(points.size(), 2u);
+  EXPECT_EQ(points[0].lnc, ">L1");
+  EXPECT_EQ(points[0].disease, "Glioma");
+  EXPECT_EQ(points[0].a, 3);
+  EXPECT_DOUBLE_EQ(points[0].p, 5.92059799510842E-08);
+  EXPECT_DOUBLE_EQ(points[1].p, 0.05);
+
+  test::WriteBytes(dir / "empty.xls", kHeader);
+  EXPECT_TRUE(ReadResultPoints(dir / "empty.xls").empty());
+  test::WriteBytes(dir / "bad.xls", kHeader + Line(">L1", "Glioma", 3, "0.01") + "not\ta result line\n");
+  EXPECT_EQ(ReadFailure(dir / "bad.xls"),
+            (dir / "bad.xls").string() + ": line 4 is not an association line (nine TAB-separated fields)");
+  EXPECT_NE(ReadFailure(dir / "missing.xls").find("missing.xls: cannot be read"), std::string::npos);
+}
+
+TEST(TopDiseases, SmallestPFirstWithTheirLncRnas) {
+  const std::vector<ResultPoint> points = {{">A", "Asthma", 2, 0.01},  {">B", "Glioma", 5, 0.03},
+                                           {">C", "Asthma", 4, 0.002}, {">B", "Lupus", 1, 0.002},
+                                           {">D", "Gout", 1, 0.04},    {">C", "Glioma", 3, 0.0001}};
+  const ChartData data = TopDiseases(points, 3);
+  // Glioma 0.0001; Asthma and Lupus tie at 0.002 and keep the order they first appear in.
+  EXPECT_EQ(data.diseases, (std::vector<std::string>{"Glioma", "Asthma", "Lupus"}));
+  EXPECT_EQ(data.lncs, (std::vector<std::string>{"A", "B", "C"}));  // D only has Gout, which is left out
+  ASSERT_EQ(data.dots.size(), 5u);
+  EXPECT_EQ(data.dots[0].disease, 1u);  // >A with Asthma
+  EXPECT_EQ(data.dots[0].lnc, 0u);
+  EXPECT_EQ(data.dots[4].a, 3);  // >C with Glioma
+  EXPECT_EQ(data.dots[4].disease, 0u);
+
+  EXPECT_EQ(TopDiseases(points, 10).diseases.size(), 4u);
+  EXPECT_TRUE(TopDiseases({}, 25).dots.empty());
+}
+
+// The chart grows with its rows and columns and with its longest names,
+// and the picture has the measured size at any scale.
+TEST(DotPlot, SizeFollowsTheDataAndTheScale) {
+  const ChartData small = TopDiseases({{">A", "Asthma", 2, 0.01}});
+  const ChartData wider = TopDiseases({{">A", "Asthma", 2, 0.01}, {">B", "Asthma", 3, 0.02}});
+  const ChartData longer = TopDiseases({{">A", "Asthma and a much longer disease name", 2, 0.01}});
+  const ChartSize size = MeasureChart(small);
+  EXPECT_GT(MeasureChart(wider).width, size.width);
+  EXPECT_GT(MeasureChart(longer).width, size.width);
+
+  const ChartImage image = RenderChart(small, 2);
+  EXPECT_EQ(image.width, static_cast<int>(std::ceil(size.width * 2)));
+  EXPECT_EQ(image.height, static_cast<int>(std::ceil(size.height * 2)));
+  EXPECT_EQ(image.pixels.size(), static_cast<std::size_t>(image.stride) * image.height);
+  // Something is drawn on the white ground.
+  const auto white = std::count(image.pixels.begin(), image.pixels.end(), 0xff);
+  EXPECT_LT(white, static_cast<long>(image.pixels.size()) * 98 / 100);
+  EXPECT_GT(white, static_cast<long>(image.pixels.size()) / 2);
+}
+
+TEST(DotPlot, WritesEachFormatOrNothing) {
+  test::TempDir dir;
+  const ChartData data = TopDiseases({{">A", "Asthma", 2, 0.01}, {">B", "Glioma", 7, 1e-9}});
+  for (const auto& [name, magic] :
+       std::vector<std::pair<std::string, std::string>>{{"c.svg", "<?xml"}, {"c.png", "\x89PNG"}, {"c.pdf", "%PDF-"}}) {
+    WriteChart(data, dir / name);
+    EXPECT_EQ(test::ReadBytes(dir / name).substr(0, magic.size()), magic) << name;
+  }
+  EXPECT_THROW(WriteChart(data, dir / "c.jpg"), RunFailure);
+  EXPECT_THROW(WriteChart(data, dir / "no/such/folder/c.svg"), RunFailure);
+  EXPECT_FALSE(fs::exists(dir / "c.jpg"));
+  WriteChart(TopDiseases({}), dir / "empty.svg");  // an empty result still gives a picture that says so
+  EXPECT_NE(test::ReadBytes(dir / "empty.svg").find("<svg"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velmora
