@@ -133,7 +133,7 @@ class Folder {
   void Close(int i, int j, int type);
   void Bounds(int q);
   void Segments(int j);
-  int Exterior();
+  int Exterior(int from);
 
   int n_ = 0;
   std::size_t stride_ = 0;                             // cells per column, of a type the tables' stores cannot alias
@@ -152,6 +152,7 @@ class Folder {
   std::vector<int> several_;    // two or more branches
   std::vector<int> any_;        // one or more branches
   std::vector<int> prefix_;     // the exterior loop: the best energy of positions 0..k-1
+  std::vector<int> dangling_;   // the same for 0..k + 1 with a stem ending at k dangling on k + 1
 };
 
 int Folder::Hairpin(int i, int j, int type) const {
@@ -297,27 +298,30 @@ void Folder::Segments(int j) {
   for (int i = j - kMinStem + 1; i >= 0; --i) any[i] = std::min({several[i], ownedFrom[i], any[i + 1]});
 }
 
-int Folder::Exterior() {
+// The exterior loop over positions `from` on, the entries before them kept.
+int Folder::Exterior(int from) {
   const Parameters& p = kParameters;
-  prefix_.assign(static_cast<std::size_t>(n_) + 1, 0);
-  for (int end = 0; end < n_; ++end) {
-    int bare = prefix_[static_cast<std::size_t>(end)];  // a stem ends at `end`
-    int dangling = kInf;                                // a stem ends at `end`, dangling on end + 1
+  prefix_.resize(static_cast<std::size_t>(n_) + 1);
+  dangling_.resize(static_cast<std::size_t>(n_));
+  prefix_[0] = 0;
+  for (int end = from; end < n_; ++end) {
+    int bare = prefix_[end];  // a stem ends at `end`
+    int dangling = kInf;      // a stem ends at `end`, dangling on end + 1
     const bool tail = end + 1 < n_ && dangles_[end + 1];
     const int* closed = Column(closed_, end);
     for (int i = 0; i <= end - kMinStem + 1; ++i) {
       if (closed[i] == kInf) continue;
       const int type = Type(i, end);
-      int stem = prefix_[static_cast<std::size_t>(i)];
-      if (i > 0) stem = std::min(stem, prefix_[static_cast<std::size_t>(i - 1)] + Dangle5(type, i - 1));
+      int stem = prefix_[i];
+      if (i > 0) stem = std::min(stem, prefix_[i - 1] + Dangle5(type, i - 1));
       stem += closed[i] + (WeakPair(type) ? p.terminalAU : 0);
       bare = std::min(bare, stem);
       if (tail) dangling = std::min(dangling, stem + p.dangle3[type][looks_[end + 1]]);
     }
-    prefix_[static_cast<std::size_t>(end + 1)] = std::min(prefix_[static_cast<std::size_t>(end + 1)], bare);
-    if (end + 2 <= n_) prefix_[static_cast<std::size_t>(end + 2)] = dangling;
+    dangling_[end] = dangling;
+    prefix_[end + 1] = std::min(bare, end > 0 ? dangling_[end - 1] : kInf);
   }
-  return prefix_[static_cast<std::size_t>(n_)];
+  return prefix_[n_];
 }
 
 // Built for AVX2 too, where the processor has it: the column loops and the
@@ -355,8 +359,38 @@ __attribute__((target_clones("avx2", "default"))) int Folder::Fold(std::string_v
     Bounds(j);
     Segments(j);
   }
-  return Exterior();
+  return Exterior(kept);
 }
+
+// The folders of the last few miRNAs: the hits of one miRNA share the
+// columns of the reversed miRNA and the linker, and the scanner interleaves
+// the hits of a group of miRNAs (one per vector lane, 32 at most).
+class RecentFolders {
+ public:
+  Folder& For(std::string_view mirna) {
+    ++clock_;
+    Entry* oldest = &entries_[0];
+    for (Entry& entry : entries_) {
+      if (entry.mirna == mirna) {
+        entry.used = clock_;
+        return entry.folder;
+      }
+      if (entry.used < oldest->used) oldest = &entry;
+    }
+    oldest->mirna.assign(mirna);
+    oldest->used = clock_;
+    return oldest->folder;
+  }
+
+ private:
+  struct Entry {
+    std::string mirna;
+    std::uint64_t used = 0;
+    Folder folder;
+  };
+  std::array<Entry, 40> entries_;
+  std::uint64_t clock_ = 0;
+};
 
 }  // namespace
 
@@ -370,7 +404,8 @@ float HitEnergy(std::string_view mirna, std::string_view window) {
   strand.assign(mirna.rbegin(), mirna.rend());
   strand.append(kLinkerLength, kLinker);
   strand.append(window.rbegin(), window.rend());
-  return static_cast<float>(MinimumFreeEnergy(strand)) / 100.0f;
+  thread_local RecentFolders folders;
+  return static_cast<float>(folders.For(mirna).Fold(strand)) / 100.0f;
 }
 
 }  // namespace velmora::fold
