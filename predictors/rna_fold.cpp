@@ -195,6 +195,13 @@ int Folder::LargeLoops(int i, int j, int type, int best) const {
     const int u = p - i - 1 + j - q - 1;
     best = std::min(best, par.bulge[u] + weak + (WeakPair(Type(q, p)) ? par.terminalAU : 0) + closed_[Cell(p, q)]);
   };
+  const int mismatch = par.mismatchInterior[type][looks_[i + 1]][looks_[j - 1]];
+  // Too short to hold the smallest: a bulge of 3 around a pair with a hairpin of 3.
+  if (j - i + 1 < kMinStem + 5) return best;
+  const int bulges =
+      kSizes.bulgeFrom[3] + lowestWeak + std::min(rowClosed_[Cell(i + 1, j - 4)], columnClosed_[Cell(i + 4, j - 1)]);
+  const int interiors = kSizes.genericFromSide[1] + mismatch + cornerInner_[Cell(i + 2, j - 2)];
+  if (std::min(bulges, interiors) >= best) return best;
   for (int q = j - 4; q >= std::max(i + kMinStem, j - 1 - kMaxLoop); --q) {
     if (kSizes.bulgeFrom[j - q - 1] + lowestWeak + rowClosed_[Cell(i + 1, q)] >= best) break;
     bulge(i + 1, q);
@@ -203,7 +210,6 @@ int Folder::LargeLoops(int i, int j, int type, int best) const {
     if (kSizes.bulgeFrom[p - i - 1] + lowestWeak + columnClosed_[Cell(p, j - 1)] >= best) break;
     bulge(p, j - 1);
   }
-  const int mismatch = par.mismatchInterior[type][looks_[i + 1]][looks_[j - 1]];
   for (int p = i + 2; p <= std::min(i + 1 + kMaxLoop, j - kMinStem - 1); ++p) {
     const int n1 = p - i - 1;
     if (kSizes.genericFromSide[n1] + mismatch + cornerInner_[Cell(p, j - 2)] >= best) break;
@@ -326,7 +332,7 @@ int Folder::Exterior(int from) {
 
 // Built for AVX2 too, where the processor has it: the column loops and the
 // minima vectorise.
-__attribute__((target_clones("avx2", "default"))) int Folder::Fold(std::string_view strand) {
+__attribute__((flatten, target_clones("avx2", "default"))) int Folder::Fold(std::string_view strand) {
   n_ = static_cast<int>(strand.size());
   for (auto* codes : {&pairs_, &looks_, &dangles_}) codes->resize(strand.size());
   for (std::size_t k = 0; k < strand.size(); ++k) {
