@@ -122,7 +122,7 @@ class Folder {
  private:
   int Type(int i, int j) const { return kPairType[pairs_[i]][pairs_[j]]; }
   std::size_t Cell(int p, int q) const { return static_cast<std::size_t>(q) * stride_ + static_cast<std::size_t>(p); }
-  int* Column(std::vector<int>& table, int q) { return &table[Cell(0, q)]; }
+  int* Column(std::vector<int>& table, int q) { return table.data() + Cell(0, q); }
   int Dangle5(int type, int k) const { return dangles_[k] ? kParameters.dangle5[type][looks_[k]] : kInf; }
   int Dangle3(int type, int k) const { return dangles_[k] ? kParameters.dangle3[type][looks_[k]] : kInf; }
 

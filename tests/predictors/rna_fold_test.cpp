@@ -123,6 +123,8 @@ TEST(MinimumFreeEnergy, SameAfterAnyEarlierStrand) {
       {"another target after the linker", hit, hit.substr(0, 29) + "GCAGCCAGCGCAGGGGCUUCUGCU"},
       {"past one column step of 64", hit + "GAGCCCUGGACU" + hit, hit + "GAGCCCUGGACU" + stem},
       {"across column steps", hit, hit + std::string(20, 'A') + stem},
+      {"nothing after a strand", stem, ""},
+      {"a strand after nothing", "", stem},
   };
   for (const Case& c : cases) {
     const int alone = std::async(std::launch::async, [&] { return MinimumFreeEnergy(c.strand); }).get();
