@@ -7,11 +7,12 @@
 // FullFold folds the same strands from empty tables (consecutive strands
 // share at most their first position).
 //
-// Measured on 2 shared cores, load average about 4 (us_per_fold):
-//   before the column tables, one fold from empty tables:  31
-//   HitFold 17, FullFold 27
-// The scanner on 1 Mnt of synthetic lncRNAs (125,406 hits) spends about 60%
-// of its CPU time in the fold; see bench/predictors/scale.sh.
+// Measured on 2 shared cores at a load average of about 5, us_per_fold
+// (the spread between runs is about 20%):
+//   every fold from empty tables, the tables by row:  HitFold 46-55, FullFold 44-55
+//   the tables by column, the miRNA's columns kept:   HitFold 23-31, FullFold 28-36
+// The scanner on 1 Mnt of synthetic lncRNAs (125,406 hits) went from about
+// 9.3 to 7.3 s of CPU; the fold is still about 60% of it (perf).
 
 #include <benchmark/benchmark.h>
 
