@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cctype>
 #include <cmath>
 #include <cstdint>
@@ -54,11 +53,11 @@ struct LoopSizes {
   // length term and the asymmetry term, by the two sides' lengths.
   std::array<std::array<int, kMaxLoop + 1>, kMaxLoop + 1> generic{};
   // The least generic[n1][m] over m >= n2, and over every loop with n1 or more on the 5' side.
-  std::array<std::array<int, kMaxLoop + 2>, kMaxLoop + 2> genericFrom{};
+  std::array<std::array<int, kMaxLoop + 2>, kMaxLoop + 1> genericFrom{};
   std::array<int, kMaxLoop + 2> genericFromSide{};
   std::array<int, kMaxLoop + 2> bulgeFrom{};  // the least bulge[m] over m >= u
   int weakLowest = 0;                         // the least a terminal penalty can add
-  std::array<int, 4 * kMaxLoop> hairpin{};    // the hairpin length term, short of extrapolating again
+  std::array<int, 4 * kMaxLoop> hairpin{};    // the hairpin length term, no logarithm per loop
 
   LoopSizes() {
     const Parameters& p = kParameters;
@@ -86,10 +85,11 @@ struct LoopSizes {
 };
 const LoopSizes kSizes;
 
-// Columns are padded to whole blocks of this many cells, so that the
-// vector loops below need no scalar remainder.
+// Columns hold kColumnStep cells or a multiple: most strands share a
+// layout, and the split below runs in whole blocks with no scalar remainder.
+constexpr std::size_t kColumnStep = 64;
 constexpr int kBlock = 16;
-constexpr std::size_t kColumnStep = 64;  // columns grow by this much, so that most strands share a layout
+static_assert(kColumnStep % kBlock == 0);
 
 // Two or more multiloop branches in i..j, for every i of one column j at
 // once: the least any(i, a - 1) + from[a] over the split points a. anyByEnd
@@ -113,8 +113,8 @@ __attribute__((target_clones("avx2", "default"))) void SplitMinimum(const int* a
 // Sums that include an impossible structure stay near kInf; this puts them back.
 int Bounded(int energy) { return energy > kInf / 2 ? kInf : energy; }
 
-// Every table of pairs p.q is stored by column, at q * n + p: a column is
-// contiguous, and the bounds below are built a column at a time.
+// Every table of pairs p.q is stored by column, at q * stride + p: a column
+// is contiguous, and the bounds below are built a column at a time.
 class Folder {
  public:
   int Fold(std::string_view strand);
@@ -258,6 +258,7 @@ void Folder::Close(int i, int j, int type) {
   if (left && right) own(ownedNext_, i - 1, branch + d5 + d3);
 }
 
+// No structure yet in `count` cells.
 void Infinite(int* __restrict cells, std::size_t count) {
   for (std::size_t k = 0; k < count; ++k) cells[k] = kInf;
 }
@@ -330,8 +331,8 @@ int Folder::Exterior(int from) {
   return prefix_[n_];
 }
 
-// Built for AVX2 too, where the processor has it: the column loops and the
-// minima vectorise.
+// Everything inlined, and built for AVX2 too where the processor has it:
+// the column loops and the minima vectorise.
 __attribute__((flatten, target_clones("avx2", "default"))) int Folder::Fold(std::string_view strand) {
   n_ = static_cast<int>(strand.size());
   for (auto* codes : {&pairs_, &looks_, &dangles_}) codes->resize(strand.size());
@@ -370,7 +371,8 @@ __attribute__((flatten, target_clones("avx2", "default"))) int Folder::Fold(std:
 
 // The folders of the last few miRNAs: the hits of one miRNA share the
 // columns of the reversed miRNA and the linker, and the scanner interleaves
-// the hits of a group of miRNAs (one per vector lane, 32 at most).
+// the hits of a group of miRNAs (one per vector lane, 32 at most). Up to
+// about 180 kB a folder on hits of the usual size.
 class RecentFolders {
  public:
   Folder& For(std::string_view mirna) {
