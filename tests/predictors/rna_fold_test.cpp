@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
 #include <string>
+#include <vector>
 
 #include "predictors/fold_parameters.h"
 
@@ -73,6 +75,86 @@ TEST(MinimumFreeEnergy, OneLoopOfEachKind) {
       {"nothing pairs", "AAAAAAAAAA", 0},
   };
   for (const Case& c : cases) EXPECT_EQ(MinimumFreeEnergy(c.strand), c.energy) << c.name;
+}
+
+// Hits of the 1 Mnt synthetic benchmark set, the energies (0.01 kcal/mol)
+// as the scanner printed them when every fold started from empty tables:
+// the longest strands, N positions, the weakest and the strongest folds.
+TEST(HitEnergy, KeepsEarlierScannerEnergies) {
+  struct Case {
+    const char* mirna;
+    const char* window;
+    int energy;
+  };
+  const Case cases[] = {
+      {"CACTGTAGGTGATGGTGAGAGTGGGCA", "TGCTCCCTTTCCGAAAACCATTTTCCATCTGCAGTG", -3353},
+      {"CACTGTAGGTGATGGTGAGAGTGGGCA", "TACCCACTCTCTGACCAAATCCTTCATACAGTT", -3215},
+      {"CACTGTAGGTGATGGTGAGAGTGGGCA", "GCAAAATTGTCAGCATTTCAGGGGCCTGCAGTA", -2243},
+      {"GTCCCTCTCCAAATGTGTCTTG", "NNNGGCACTTGTGGGGGGGAGGGAG", -2313},
+      {"CCTCCAAAGGGAAGCGCTTTCTGTT", "ACTTTAAGGCACTGTCTTTTTGGANN", -1736},
+      {"GTCCCTCTCCAAATGTGTCTTG", "GGATACATATTTTGGGGTGCTCAGAGGGAA", -2251},
+      {"ATCCTTGCTATCTGGGTGCTA", "GAACAGTCGGGCAAGGAT", -1895},
+      {"TAAGTGCTTCCATGTTTGAGTGT", "TTACTCAGGGGACCTTTATCAGCACTTT", -1862},
+      {"TAGATAAAATATTGGTACCTG", "ATTCTTTTTTCTTTTTATCTC", -461},
+      {"GGGGGGGCAGGAGGGGCTCAGGG", "TCCTGGGCCCCATGCCTGACCCCCT", -4480},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(HitEnergy(c.mirna, c.window), static_cast<float>(c.energy) / 100.0f) << c.mirna << " / " << c.window;
+  }
+}
+
+// A fold keeps the columns its strand shares with the previous one; each
+// pair of strands folded one after the other must give what the second
+// gives on a thread of its own, whatever the two share.
+TEST(MinimumFreeEnergy, SameAfterAnyEarlierStrand) {
+  const std::string stem = "GGGGAGGGGAAAACCCCAGGGGAAAACCCCACCCC";
+  const std::string hit = "GCUGACUCCUAGUCCAGGGCUC_______AAAUCUUCCUAAAAGAGUCAGN";
+  struct Case {
+    const char* name;
+    std::string earlier, strand;
+  };
+  const Case cases[] = {
+      {"longer, the earlier one its start", stem, stem + "AGGGAAAACCCU"},
+      {"shorter, its start the earlier one", stem + "AGGGAAAACCCU", stem},
+      {"the last position differs", stem, stem.substr(0, stem.size() - 1) + "A"},
+      {"a stem opened inside the shared part closes later", "GGGGAAAACC", "GGGGAAAACCCCAAAAAAAA"},
+      {"only the first position shared", "GAAAAAAAAAAAAC", "GGGGAAAACCCC"},
+      {"the same strand again", hit, hit},
+      {"another target after the linker", hit, hit.substr(0, 29) + "GCAGCCAGCGCAGGGGCUUCUGCU"},
+      {"past one column step of 64", hit + "GAGCCCUGGACU" + hit, hit + "GAGCCCUGGACU" + stem},
+      {"across column steps", hit, hit + std::string(20, 'A') + stem},
+      {"nothing after a strand", stem, ""},
+      {"a strand after nothing", "", stem},
+  };
+  for (const Case& c : cases) {
+    const int alone = std::async(std::launch::async, [&] { return MinimumFreeEnergy(c.strand); }).get();
+    MinimumFreeEnergy(c.earlier);
+    EXPECT_EQ(MinimumFreeEnergy(c.strand), alone) << c.name;
+  }
+}
+
+// Hits of many miRNAs interleaved, as the scanner folds a group of them
+// target by target: each energy is the one the hit gets on its own.
+TEST(HitEnergy, SameWhenMirnasInterleave) {
+  const std::vector<std::string> windows = {"ACGGCGGAGAGCAGAGAGGGAG", "UCUUGUUGUCCCCUUUGUAUAU",
+                                            "GACAUGGAAGCCUCCCCUGCCA"};
+  std::vector<std::string> mirnas;
+  for (int k = 0; k < 50; ++k) {  // more miRNAs than the scanner's lanes
+    std::string mirna = "GUCCCUCUCCAAAUGUGUCUUG";
+    mirna[static_cast<std::size_t>(k % 22)] = "ACGU"[k % 4];
+    mirna[static_cast<std::size_t>((k / 4) % 22)] = "UGCA"[k % 3];
+    mirnas.push_back(mirna);
+  }
+  std::vector<float> alone;
+  for (const std::string& window : windows) {
+    for (const std::string& mirna : mirnas) {
+      alone.push_back(std::async(std::launch::async, [&] { return HitEnergy(mirna, window); }).get());
+    }
+  }
+  std::size_t k = 0;
+  for (const std::string& window : windows) {
+    for (const std::string& mirna : mirnas) EXPECT_EQ(HitEnergy(mirna, window), alone[k++]) << mirna << " / " << window;
+  }
 }
 
 // The generated tables, checked against the parameter file by hand: with
