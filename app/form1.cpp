@@ -120,9 +120,9 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
 
   // Each dialog opens where it was last used, the user's home at first.
   Cd1 = [this] {
-    const QString path = QFileDialog::getOpenFileName(
-        this, "Import", DialogFolder(lastImport_),
-        "FASTA files (*.fa *.fasta *.fna *.txt);;PITA prediction file(*.tab) (*.tab);;All Files (*)");
+    const QString path = QFileDialog::getOpenFileName(this, "Import", DialogFolder(lastImport_),
+                                                      "FASTA files (*.fa *.fasta *.fna *.txt *.fa.gz *.fasta.gz "
+                                                      "*.fna.gz);;PITA prediction file(*.tab) (*.tab);;All Files (*)");
     if (!path.isEmpty()) lastImport_ = path;
     return path;
   };

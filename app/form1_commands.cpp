@@ -1,12 +1,13 @@
 // The window's file commands: Import and Save All.
 
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <filesystem>
 
 #include "app/form1.h"
+#include "core/gzip_file.h"
 #include "core/paths.h"
+#include "core/run_failure.h"
 #include "core/text.h"
 
 namespace velmora {
@@ -14,8 +15,8 @@ namespace {
 
 // A file's lines as the input box holds them: a line ends at CR, CR LF or
 // LF (the box breaks lines at LF), and the last line has an end too.
-QString ImportedText(const QByteArray& bytes) {
-  std::string text = WithLineFeeds(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+QString ImportedText(const std::string& bytes) {
+  std::string text = WithLineFeeds(bytes);
   if (!text.empty() && text.back() != '\n') text += '\n';
   return QString::fromStdString(text);
 }
@@ -27,14 +28,11 @@ void Form1::Command2_Click() {
   const QString path = Cd1();
   if (path.isEmpty()) return;
   // Read first: a file that cannot be read leaves the box as it was.
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    Log("Import failed: " + path.toStdString() + ": " + file.errorString().toStdString());
-    return;
-  }
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    Log("Import failed: " + path.toStdString() + ": " + file.errorString().toStdString());
+  std::string bytes;
+  try {
+    bytes = ReadPlainOrGzipFile(path.toStdString());
+  } catch (const RunFailure& failure) {
+    Log(std::string("Import failed: ") + failure.what());
     return;
   }
   Text1->setPlainText(ImportedText(bytes));

@@ -6,6 +6,7 @@
 
 #include "cli/console_frontend.h"
 #include "core/file_bytes.h"
+#include "core/gzip_file.h"
 #include "core/installation.h"
 #include "core/paths.h"
 #include "core/run_failure.h"
@@ -42,7 +43,7 @@ void CopyWorkFile(const Session& session, std::string_view name, const fs::path&
 
 // Reads the input as the window's Import does: CR LF, CR and LF all end a line.
 std::string ReadInput(const std::string& path) {
-  if (!path.empty() && path != "-") return WithLineFeeds(ReadFileBytes(path));
+  if (!path.empty() && path != "-") return WithLineFeeds(ReadPlainOrGzipFile(path));
   const std::string bytes((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
   if (std::cin.bad()) throw RunFailure("standard input: cannot be read");
   return WithLineFeeds(bytes);
