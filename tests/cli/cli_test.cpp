@@ -222,12 +222,16 @@ TEST(CliPredict, AnyLineEndsAndStandardInputGiveTheSameResult) {
   outcome =
       RunCli(common + (dir / "one-thread.xls").string() + " --threads 1 " + (dir / "lf.fa").string(), dir / "e4.txt");
   ASSERT_EQ(outcome.status, 0) << outcome.errors;
+  ASSERT_EQ(std::system(("gzip -c " + (dir / "cr.fa").string() + " > " + (dir / "cr.fa.gz").string()).c_str()), 0);
+  outcome = RunCli(common + (dir / "gz.xls").string() + " " + (dir / "cr.fa.gz").string(), dir / "e5.txt");
+  ASSERT_EQ(outcome.status, 0) << outcome.errors;
 
   const std::string result = test::ReadBytes(dir / "lf.xls");
   EXPECT_NE(result.find(">MEG3\t"), std::string::npos);
   EXPECT_EQ(test::ReadBytes(dir / "cr.xls"), result);
   EXPECT_EQ(test::ReadBytes(dir / "stdin.xls"), result);
   EXPECT_EQ(test::ReadBytes(dir / "one-thread.xls"), result);
+  EXPECT_EQ(test::ReadBytes(dir / "gz.xls"), result);
 }
 
 TEST(CliPredict, FailureExitsWithOne) {
