@@ -51,7 +51,7 @@ std::string ReadInput(const std::string& path) {
 
 // Loads the factorials, runs `work` in a session and copies the result and
 // the evidence.
-int RunSession(const RunOptions& options, const std::function<bool(Session&)>& work) {
+int RunSession(const RunOptions& options, const std::function<bool(Session&)>& work, bool mapped = true) {
   ConsoleFrontend frontend;
   FactorialTable factorials;
   Session session{options.home, frontend, factorials};
@@ -64,6 +64,7 @@ int RunSession(const RunOptions& options, const std::function<bool(Session&)>& w
         if (!options.evidence.empty()) CopyWorkFile(session, paths::kEvidence, options.evidence);
       });
   if (!completed) return 1;
+  if (!mapped) return 0;
   std::cerr << frontend.Rows() << " associations in " << session.Work(paths::kResult).string()
             << (options.output.empty() ? "" : ", copied to " + options.output) << "\n";
   return 0;
@@ -85,6 +86,17 @@ int Predict(const RunOptions& options, const std::string& input) {
     std::string text;
     return RunLogged(session, [&] { text = ReadInput(input); }) && velmora::Predict(session, text, options.option);
   });
+}
+
+int PredictUntil(const RunOptions& options, const std::string& input, PredictStage stage) {
+  return RunSession(
+      options,
+      [&](Session& session) {
+        std::string text;
+        return RunLogged(session, [&] { text = ReadInput(input); }) &&
+               velmora::PredictUntil(session, text, options.option, stage);
+      },
+      false);
 }
 
 }  // namespace velmora::cli

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/pipelines.h"
+#include "engine/predict.h"
 
 namespace velmora::cli {
 
@@ -22,5 +23,9 @@ struct RunOptions {
 // (the last log line on standard error says why).
 int Map(const RunOptions& options);
 int Predict(const RunOptions& options, const std::string& input);
+
+// A part of a predict run, for a run spread over machines: the predictor
+// inputs of the whole input, or the predictors of one shard.
+int PredictUntil(const RunOptions& options, const std::string& input, PredictStage stage);
 
 }  // namespace velmora::cli

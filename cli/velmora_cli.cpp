@@ -57,6 +57,16 @@ int Main(int argc, char** argv) {
       ->default_str("all cores");
   predict->add_option("INPUT", input, "FASTA file of lncRNA sequences (standard input when absent or -)");
 
+  // The two halves of a run spread over machines (workflow/Snakefile).
+  CLI::App* scan = app.add_subcommand("scan", "Write the predictor inputs of INPUT and run the option's predictors");
+  addRunOptions(scan, "Which predictors run: targetscan, miranda, union or intersection");
+  scan->add_option("--threads", run.threads, "Threads of the alignment scanner")->check(CLI::Range(1, 1024));
+  scan->add_option("INPUT", input, "FASTA file of lncRNA sequences")->required();
+  CLI::App* prepare = app.add_subcommand("prepare", "Empty the workspace and write the predictor inputs of INPUT");
+  prepare->add_option("--home", home, "Installation folder holding lib/")->default_str("the program's folder");
+  prepare->add_option("--workdir", workdir, "Workspace folder for the run's files")->default_str("HOME/tmp");
+  prepare->add_option("INPUT", input, "FASTA file of lncRNA sequences")->required();
+
   velmora::cli::ChartOptions chart;
   chart.home = home;
   CLI::App* chartCommand = velmora::cli::AddChartCommand(app, chart);
@@ -71,6 +81,8 @@ int Main(int argc, char** argv) {
   run.home = home;
   run.workdir = workdir;
   if (predict->parsed()) return velmora::cli::Predict(run, input);
+  if (scan->parsed()) return velmora::cli::PredictUntil(run, input, velmora::PredictStage::Predictors);
+  if (prepare->parsed()) return velmora::cli::PredictUntil(run, input, velmora::PredictStage::Inputs);
   return velmora::cli::Map(run);
 }
 

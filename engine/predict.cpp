@@ -1,5 +1,7 @@
 #include "engine/predict.h"
 
+#include <optional>
+
 #include "core/installation.h"
 #include "core/line_reader.h"
 #include "core/paths.h"
@@ -52,20 +54,33 @@ void RunPredictors(Session& session, PredictionOption option) {
 
 }  // namespace
 
+namespace {
+
+// The steps of a run up to `last`; the mapping follows only a whole run.
+void RunSteps(Session& session, std::string_view text, PredictionOption option, std::optional<PredictStage> last) {
+  CheckInput(text);
+  CheckInstallation(session.home, option);
+  CloseAllFiles();
+  RmDirEX(session.Workspace().string());
+  session.rowsShown = 0;
+  session.frontend.ClearResultRows();
+  WriteMirandaInput(session.Work(paths::kMirandaInput), text);
+  WriteTargetScanInput(session.Work(paths::kTargetScanInput), text);
+  if (last == PredictStage::Inputs) return;
+  RunPredictors(session, option);
+  session.CheckStop();
+  if (last == PredictStage::Predictors) return;
+  RunMapping(session, option);
+}
+
+}  // namespace
+
 bool Predict(Session& session, std::string_view text, PredictionOption option) {
-  return RunLogged(session, [&] {
-    CheckInput(text);
-    CheckInstallation(session.home, option);
-    CloseAllFiles();
-    RmDirEX(session.Workspace().string());
-    session.rowsShown = 0;
-    session.frontend.ClearResultRows();
-    WriteMirandaInput(session.Work(paths::kMirandaInput), text);
-    WriteTargetScanInput(session.Work(paths::kTargetScanInput), text);
-    RunPredictors(session, option);
-    session.CheckStop();
-    RunMapping(session, option);
-  });
+  return RunLogged(session, [&] { RunSteps(session, text, option, std::nullopt); });
+}
+
+bool PredictUntil(Session& session, std::string_view text, PredictionOption option, PredictStage stage) {
+  return RunLogged(session, [&] { RunSteps(session, text, option, stage); });
 }
 
 }  // namespace velmora

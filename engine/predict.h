@@ -15,4 +15,10 @@ namespace velmora {
 // have passed.
 bool Predict(Session& session, std::string_view text, PredictionOption option);
 
+// Where a run that is spread over machines stops: after writing the
+// predictor inputs (for the whole input), or after the option's predictors
+// (for one shard of it). Checks and logs as Predict does.
+enum class PredictStage { Inputs, Predictors };
+bool PredictUntil(Session& session, std::string_view text, PredictionOption option, PredictStage stage);
+
 }  // namespace velmora
