@@ -3,22 +3,12 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
+#include "predictors/input_file.h"
 #include "predictors/scanner.h"
-
-namespace {
-
-std::string ReadWhole(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error(std::string("cannot read ") + path);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 5 || std::strcmp(argv[3], "-out") != 0) {
@@ -27,9 +17,10 @@ int main(int argc, char** argv) {
   }
   try {
     using namespace velmora::scanner;
-    const auto mirnas = ReadFasta(ReadWhole(argv[1]), argv[1]);
-    const auto targets = ReadFasta(ReadWhole(argv[2]), argv[2]);
-    const std::string output = Scan(mirnas, targets, argv[1], argv[2], std::max(1u, std::thread::hardware_concurrency()));
+    const auto mirnas = ReadFasta(velmora::predictors::ReadInputFile(argv[1]), argv[1]);
+    const auto targets = ReadFasta(velmora::predictors::ReadInputFile(argv[2]), argv[2]);
+    const std::string output =
+        Scan(mirnas, targets, argv[1], argv[2], std::max(1u, std::thread::hardware_concurrency()));
     std::ofstream out(argv[4], std::ios::binary | std::ios::trunc);
     out << output;
     out.close();

@@ -10,10 +10,14 @@
 namespace velmora::scanner {
 namespace {
 
+// Whole, whatever the length of the ids in it.
 std::string Format(const char* pattern, auto... values) {
-  char text[512];
-  const int length = std::snprintf(text, sizeof text, pattern, values...);
-  return std::string(text, static_cast<std::size_t>(std::max(0, std::min(length, static_cast<int>(sizeof text) - 1))));
+  const int length = std::snprintf(nullptr, 0, pattern, values...);
+  if (length <= 0) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(text.data(), text.size(), pattern, values...);
+  text.pop_back();
+  return text;
 }
 
 const std::string kSeparator = "=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=";
@@ -27,8 +31,8 @@ std::string PairReport(const Sequence& mirna, const Sequence& target, const std:
   for (const Hit& hit : hits) {
     out += '\n';
     out += Format("   Forward:\tScore: %f  Q:%d to %d  R:%d to %d Align Len (%d) (%3.2f%%) (%3.2f%%)",
-                         static_cast<double>(hit.score), hit.queryStart, hit.queryEnd, hit.refStart, hit.refEnd,
-                         hit.length, hit.identity, hit.similarity);
+                  static_cast<double>(hit.score), hit.queryStart, hit.queryEnd, hit.refStart, hit.refEnd, hit.length,
+                  hit.identity, hit.similarity);
     out += "\n\n   Query:    3' " + hit.queryLine + "\n                " + hit.barLine + "\n   Ref:      5' " +
            hit.refLine + "\n\n" + Format("   Energy:  %f kCal/Mol", hit.energy) + "\n\nScores for this hit:\n";
     out += Format(">%s\t%s\t%.2f\t%.2f\t%d %d\t%d %d\t%d\t%.2f%%\t%.2f%%", mirna.id.c_str(), target.id.c_str(),

@@ -2,21 +2,11 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
+#include <stdexcept>
 #include <string>
 
+#include "predictors/input_file.h"
 #include "predictors/site_finder.h"
-
-namespace {
-
-bool ReadWhole(const char* path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 4) {
@@ -24,14 +14,15 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::string families, utrs;
-  for (auto [path, text] : {std::pair{argv[1], &families}, std::pair{argv[2], &utrs}}) {
-    if (!ReadWhole(path, *text)) {
-      std::fprintf(stderr, "targetscan_60: cannot read %s\n", path);
-      return 1;
-    }
+  try {
+    families = velmora::predictors::ReadInputFile(argv[1]);
+    utrs = velmora::predictors::ReadInputFile(argv[2]);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "targetscan_60: %s\n", error.what());
+    return 1;
   }
-  const std::string output = velmora::sitefinder::FindSites(velmora::sitefinder::ReadFamilies(families),
-                                                            velmora::sitefinder::ReadUtrs(utrs));
+  const std::string output =
+      velmora::sitefinder::FindSites(velmora::sitefinder::ReadFamilies(families), velmora::sitefinder::ReadUtrs(utrs));
   std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
   out << output;
   out.close();

@@ -133,6 +133,17 @@ TEST(Scan, ReportsOnlyPairsWithHitsInInputOrder) {
   EXPECT_NE(out.find("Query Filename:\t\tmirs.fa\n"), std::string::npos);
 }
 
+// Ids far longer than any line buffer: the hit and summary lines stay whole.
+TEST(Scan, LongIdsAreWrittenWhole) {
+  const std::string mirna(600, 'm');
+  const std::string target(700, 't');
+  const std::string out = Scan({{mirna, "", kLet7a}}, {{target, "", kTarget}}, "mirs.fa", "lnc.fa", 1);
+  EXPECT_NE(out.find(">" + mirna + "\t" + target + "\t200.00\t-35.61\t2 21\t6 27\t19\t100.00%\t100.00%\n"),
+            std::string::npos);
+  EXPECT_NE(out.find(">>" + mirna + "\t" + target + "\t200.00\t-35.61\t200.00\t-35.61\t1\t22\t32\t 6\n"),
+            std::string::npos);
+}
+
 TEST(ReadFasta, NamesDescriptionsAndSequenceLines) {
   const auto records = ReadFasta("ignored\n>H19 NR_002196.2\r\nAC GT\r\nuu\n>X\tdesc\nn\n", "in.fa");
   ASSERT_EQ(records.size(), 2u);
