@@ -11,6 +11,7 @@
 #include "app/form1.h"
 #include "engine/predict.h"
 #include "engine/session.h"
+#include "engine/workspace_lock.h"
 
 namespace velmora {
 
@@ -31,7 +32,9 @@ void Form1::Command3_Click() {
   const PredictionOption option = SelectedOption();
   run_ = std::jthread([this, text, option](std::stop_token stop) {
     Session session{home_, *this, *factorials_, std::move(stop)};
-    Predict(session, text, option);
+    // The workspace is held for the whole run: another window or command
+    // line on the same installation waits its turn instead of mixing files.
+    RunLocked(session, [&] { return Predict(session, text, option); });
     QMetaObject::invokeMethod(
         this, [this] { RunFinished(); }, Qt::QueuedConnection);
   });

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/run_commands.h"
+#include "cli/signal_stop.h"
 #include "core/installation.h"
 #include "core/version.h"
 
@@ -22,8 +23,10 @@ const std::map<std::string, PredictionOption> kOptions = {
     {"intersection", PredictionOption::BothIntersection},
 };
 
-// Exit status 2 for a usage error, 1 for a run that failed.
+// Exit status 2 for a usage error, 1 for a run that failed, 128 plus the
+// signal for a run that SIGINT or SIGTERM stopped.
 int Main(int argc, char** argv) {
+  velmora::cli::SignalStop signals;
   std::setlocale(LC_ALL, "");  // log stamps in the user's date and time form
   CLI::App app{"Velmora: predicts which human diseases an lncRNA is associated with."};
   app.require_subcommand(1);
@@ -60,8 +63,9 @@ int Main(int argc, char** argv) {
   run.option = kOptions.at(option);
   run.home = home;
   run.workdir = workdir;
-  if (predict->parsed()) return velmora::cli::Predict(run, input);
-  return velmora::cli::Map(run);
+  run.stop = signals.Token();
+  const int status = predict->parsed() ? velmora::cli::Predict(run, input) : velmora::cli::Map(run);
+  return status != 0 && signals.Signal() != 0 ? 128 + signals.Signal() : status;
 }
 
 }  // namespace

@@ -21,6 +21,16 @@ inline constexpr std::string_view kMirandaPairs = "mir_lnc2_m.txt";
 inline constexpr std::string_view kGroupedPairs = "mir_lnc3.txt";
 inline constexpr std::string_view kLncMirSets = "lnc_mirset.txt";
 inline constexpr std::string_view kResult = "result.xls";
+// Every file above: emptying a workspace deletes these (and their unfinished
+// ".partial" forms) and nothing else, so a folder of the user's own never
+// loses a file that is not Velmora's.
+inline constexpr std::string_view kWorkspaceFiles[] = {
+    kMirandaInput,    kTargetScanInput, kTargetScanOutput, kMirandaOutput, kPairs,
+    kTargetScanPairs, kMirandaPairs,    kGroupedPairs,     kLncMirSets,    kResult};
+// Held locked by the run that uses the workspace; it holds that run's pid.
+inline constexpr std::string_view kLock = ".velmora-lock";
+// The suffix of a file still being written.
+inline constexpr std::string_view kPartial = ".partial";
 
 inline constexpr std::string_view kSeedFamilies = "lib/hsa_mir_seed.txt";
 inline constexpr std::string_view kMirnaSequences = "lib/small_mirs.txt";
@@ -29,6 +39,8 @@ inline constexpr std::string_view kDiseaseSets = "lib/disease_mirset.txt";
 inline constexpr std::string_view kFactorials = "lib/mulnum.txt";
 inline constexpr std::string_view kTargetScanProgram = "perlbin/targetscan_60";
 inline constexpr std::string_view kMirandaProgram = "lib/miranda";
+// The SHA-256 of every reference file, written with them.
+inline constexpr std::string_view kManifest = "lib/MANIFEST";
 
 inline std::filesystem::path In(const std::filesystem::path& home, std::string_view relative) {
   return home / relative;
