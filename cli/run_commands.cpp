@@ -1,5 +1,9 @@
 #include "cli/run_commands.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <iostream>
 #include <iterator>
@@ -7,12 +11,15 @@
 #include "cli/console_frontend.h"
 #include "core/file_bytes.h"
 #include "core/installation.h"
+#include "core/output_file.h"
 #include "core/paths.h"
 #include "core/run_failure.h"
 #include "core/text.h"
 #include "engine/logged_run.h"
 #include "engine/predict.h"
+#include "engine/reference_manifest.h"
 #include "engine/session.h"
+#include "engine/workspace_lock.h"
 #include "stats/factorial_table.h"
 
 namespace velmora::cli {
@@ -21,8 +28,10 @@ namespace {
 namespace fs = std::filesystem;
 
 void RequireMappingInputs(const Session& session, PredictionOption option) {
-  RequireFiles(session.home, {paths::kFactorials, paths::kDiseaseSets});
-  if (UsesTargetScan(option)) RequireFiles(session.home, {paths::kReferenceMirnas});
+  std::vector<std::string_view> data = {paths::kFactorials, paths::kDiseaseSets};
+  if (UsesTargetScan(option)) data.push_back(paths::kReferenceMirnas);
+  RequireFiles(session.home, data);
+  VerifyReferenceData(session.home, data);
   std::vector<std::string_view> outputs;
   if (UsesTargetScan(option)) outputs.push_back(paths::kTargetScanOutput);
   if (UsesMiranda(option)) outputs.push_back(paths::kMirandaOutput);
@@ -34,10 +43,35 @@ void RequireMappingInputs(const Session& session, PredictionOption option) {
   }
 }
 
-void CopyResult(const Session& session, const fs::path& destination) {
+// The --output destination is checked before the run, so that a run is
+// never lost to a typing mistake found at its end.
+void CheckOutput(const Session& session, const std::string& output) {
+  if (output.empty()) return;
+  const fs::path destination(output);
+  const fs::path folder = destination.has_parent_path() ? destination.parent_path() : fs::path(".");
   std::error_code error;
-  fs::copy_file(session.Work(paths::kResult), destination, fs::copy_options::overwrite_existing, error);
-  if (error) throw RunFailure("cannot write " + destination.string() + ": " + error.message());
+  if (fs::is_directory(destination, error)) throw RunFailure("--output " + output + ": is a folder");
+  if (!fs::is_directory(folder, error)) {
+    throw RunFailure("--output " + output + ": the folder " + folder.string() + " does not exist");
+  }
+  if (access(folder.c_str(), W_OK) != 0) {
+    throw RunFailure("--output " + output + ": cannot write in " + folder.string() + ": " + std::strerror(errno));
+  }
+  const fs::path workspace = fs::weakly_canonical(session.Workspace(), error);
+  if (fs::weakly_canonical(folder, error) == workspace) {
+    for (std::string_view name : paths::kWorkspaceFiles) {
+      if (destination.filename() == name) {
+        throw RunFailure("--output " + output + ": a file of the run's own workspace; choose another file");
+      }
+    }
+  }
+}
+
+// The copy, too, appears under its name only when complete.
+void CopyResult(const Session& session, const fs::path& destination) {
+  OutputFile out(destination);
+  out.Write(ReadFileBytes(session.Work(paths::kResult)));
+  out.Close();
 }
 
 // Reads the input as the window's Import does: CR LF, CR and LF all end a line.
@@ -52,12 +86,15 @@ std::string ReadInput(const std::string& path) {
 int RunSession(const RunOptions& options, const std::function<bool(Session&)>& work) {
   ConsoleFrontend frontend;
   FactorialTable factorials;
-  Session session{options.home, frontend, factorials};
+  Session session{options.home, frontend, factorials, options.stop};
   session.workdir = options.workdir;
   const bool completed =
-      RunLogged(session, [&] { factorials = LoadFactorialTable(paths::In(options.home, paths::kFactorials)); }) &&
-      work(session) && RunLogged(session, [&] {
-        if (!options.output.empty()) CopyResult(session, options.output);
+      RunLogged(session, [&] { CheckOutput(session, options.output); }) && RunLocked(session, [&] {
+        return RunLogged(session,
+                         [&] { factorials = LoadFactorialTable(paths::In(options.home, paths::kFactorials)); }) &&
+               work(session) && RunLogged(session, [&] {
+                 if (!options.output.empty()) CopyResult(session, options.output);
+               });
       });
   if (!completed) return 1;
   std::cerr << frontend.Rows() << " associations in " << session.Work(paths::kResult).string()

@@ -3,6 +3,7 @@
 // The commands that run the engine: map and predict.
 
 #include <filesystem>
+#include <stop_token>
 #include <string>
 
 #include "engine/pipelines.h"
@@ -14,10 +15,12 @@ struct RunOptions {
   std::filesystem::path home;     // the installation folder: lib/, the predictors
   std::filesystem::path workdir;  // the workspace; empty: home/tmp
   std::string output;             // where to copy result.xls afterwards; empty: nowhere
+  std::stop_token stop;           // asks the run to stop (a signal)
 };
 
-// Each returns the exit status: 0 when the run completed, 1 when it failed
-// (the last log line on standard error says why).
+// Each holds the workspace for the whole run and returns the exit status: 0
+// when the run completed, 1 when it failed or stopped (the last log line on
+// standard error says why).
 int Map(const RunOptions& options);
 int Predict(const RunOptions& options, const std::string& input);
 
