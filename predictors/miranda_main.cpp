@@ -1,5 +1,6 @@
 // lib/miranda MIRNA_FASTA TARGET_FASTA -out OUTPUT_FILE
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -24,7 +25,7 @@ int main(int argc, char** argv) {
     std::ofstream out(argv[4], std::ios::binary | std::ios::trunc);
     out << output;
     out.close();
-    if (!out) throw std::runtime_error(std::string("cannot write ") + argv[4]);
+    if (!out) throw std::runtime_error(std::string("cannot write ") + argv[4] + ": " + std::strerror(errno));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "miranda: %s\n", error.what());
     return 1;

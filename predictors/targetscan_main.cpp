@@ -1,6 +1,8 @@
 // perlbin/targetscan_60 MIRNA_FILE UTR_FILE OUTPUT_FILE
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -27,7 +29,7 @@ int main(int argc, char** argv) {
   out << output;
   out.close();
   if (!out) {
-    std::fprintf(stderr, "targetscan_60: cannot write %s\n", argv[3]);
+    std::fprintf(stderr, "targetscan_60: cannot write %s: %s\n", argv[3], std::strerror(errno));
     return 1;
   }
   return 0;
