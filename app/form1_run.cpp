@@ -14,6 +14,7 @@
 #include "core/run_failure.h"
 #include "engine/predict.h"
 #include "engine/session.h"
+#include "engine/workspace_lock.h"
 
 namespace velmora {
 
@@ -45,7 +46,9 @@ void Form1::Command3_Click() {
   const PredictionOption option = SelectedOption();
   run_ = std::jthread([this, text, option](std::stop_token stop) {
     Session session{home_, *this, *factorials_, std::move(stop)};
-    const bool completed = Predict(session, text, option);
+    // The workspace is held for the whole run: another window or command
+    // line on the same installation waits its turn instead of mixing files.
+    const bool completed = RunLocked(session, [&] { return Predict(session, text, option); });
     QMetaObject::invokeMethod(
         this, [this, completed] { RunFinished(completed); }, Qt::QueuedConnection);
   });

@@ -1,5 +1,9 @@
 #include "cli/run_commands.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <iostream>
 #include <iterator>
@@ -8,12 +12,15 @@
 #include "core/file_bytes.h"
 #include "core/gzip_file.h"
 #include "core/installation.h"
+#include "core/output_file.h"
 #include "core/paths.h"
 #include "core/run_failure.h"
 #include "core/text.h"
 #include "engine/logged_run.h"
 #include "engine/predict.h"
+#include "engine/reference_manifest.h"
 #include "engine/session.h"
+#include "engine/workspace_lock.h"
 #include "stats/factorial_table.h"
 
 namespace velmora::cli {
@@ -22,8 +29,10 @@ namespace {
 namespace fs = std::filesystem;
 
 void RequireMappingInputs(const Session& session, PredictionOption option) {
-  RequireFiles(session.home, {paths::kFactorials, paths::kDiseaseSets});
-  if (UsesTargetScan(option)) RequireFiles(session.home, {paths::kReferenceMirnas});
+  std::vector<std::string_view> data = {paths::kFactorials, paths::kDiseaseSets};
+  if (UsesTargetScan(option)) data.push_back(paths::kReferenceMirnas);
+  RequireFiles(session.home, data);
+  VerifyReferenceData(session.home, data);
   std::vector<std::string_view> outputs;
   if (UsesTargetScan(option)) outputs.push_back(paths::kTargetScanOutput);
   if (UsesMiranda(option)) outputs.push_back(paths::kMirandaOutput);
@@ -35,10 +44,35 @@ void RequireMappingInputs(const Session& session, PredictionOption option) {
   }
 }
 
-void CopyWorkFile(const Session& session, std::string_view name, const fs::path& destination) {
+// A --output or --evidence destination is checked before the run, so that a
+// run is never lost to a typing mistake found at its end.
+void CheckDestination(const Session& session, const std::string& option, const std::string& output) {
+  if (output.empty()) return;
+  const fs::path destination(output);
+  const fs::path folder = destination.has_parent_path() ? destination.parent_path() : fs::path(".");
   std::error_code error;
-  fs::copy_file(session.Work(name), destination, fs::copy_options::overwrite_existing, error);
-  if (error) throw RunFailure("cannot write " + destination.string() + ": " + error.message());
+  if (fs::is_directory(destination, error)) throw RunFailure(option + " " + output + ": is a folder");
+  if (!fs::is_directory(folder, error)) {
+    throw RunFailure(option + " " + output + ": the folder " + folder.string() + " does not exist");
+  }
+  if (access(folder.c_str(), W_OK) != 0) {
+    throw RunFailure(option + " " + output + ": cannot write in " + folder.string() + ": " + std::strerror(errno));
+  }
+  const fs::path workspace = fs::weakly_canonical(session.Workspace(), error);
+  if (fs::weakly_canonical(folder, error) == workspace) {
+    for (std::string_view name : paths::kWorkspaceFiles) {
+      if (destination.filename() == name) {
+        throw RunFailure(option + " " + output + ": a file of the run's own workspace; choose another file");
+      }
+    }
+  }
+}
+
+// The copy, too, appears under its name only when complete.
+void CopyWorkFile(const Session& session, std::string_view name, const fs::path& destination) {
+  OutputFile out(destination);
+  out.Write(ReadFileBytes(session.Work(name)));
+  out.Close();
 }
 
 // Reads the input as the window's Import does: CR LF, CR and LF all end a line.
@@ -54,14 +88,22 @@ std::string ReadInput(const std::string& path) {
 int RunSession(const RunOptions& options, const std::function<bool(Session&)>& work, bool mapped = true) {
   ConsoleFrontend frontend;
   FactorialTable factorials;
-  Session session{options.home, frontend, factorials};
+  Session session{options.home, frontend, factorials, options.stop};
   session.workdir = options.workdir;
   session.threads = options.threads;
   const bool completed =
-      RunLogged(session, [&] { factorials = LoadFactorialTable(paths::In(options.home, paths::kFactorials)); }) &&
-      work(session) && RunLogged(session, [&] {
-        if (!options.output.empty()) CopyWorkFile(session, paths::kResult, options.output);
-        if (!options.evidence.empty()) CopyWorkFile(session, paths::kEvidence, options.evidence);
+      RunLogged(session,
+                [&] {
+                  CheckDestination(session, "--output", options.output);
+                  CheckDestination(session, "--evidence", options.evidence);
+                }) &&
+      RunLocked(session, [&] {
+        return RunLogged(session,
+                         [&] { factorials = LoadFactorialTable(paths::In(options.home, paths::kFactorials)); }) &&
+               work(session) && RunLogged(session, [&] {
+                 if (!options.output.empty()) CopyWorkFile(session, paths::kResult, options.output);
+                 if (!options.evidence.empty()) CopyWorkFile(session, paths::kEvidence, options.evidence);
+               });
       });
   if (!completed) return 1;
   if (!mapped) return 0;

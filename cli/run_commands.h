@@ -3,6 +3,7 @@
 // The commands that run the engine: map and predict.
 
 #include <filesystem>
+#include <stop_token>
 #include <string>
 
 #include "engine/pipelines.h"
@@ -17,10 +18,12 @@ struct RunOptions {
   std::string output;             // where to copy result.xls afterwards; empty: nowhere
   std::string evidence;           // where to copy result_mirnas.tsv afterwards; empty: nowhere
   unsigned threads = 0;           // the scanner's threads; 0: all cores
+  std::stop_token stop;           // asks the run to stop (a signal)
 };
 
-// Each returns the exit status: 0 when the run completed, 1 when it failed
-// (the last log line on standard error says why).
+// Each holds the workspace for the whole run and returns the exit status: 0
+// when the run completed, 1 when it failed or stopped (the last log line on
+// standard error says why).
 int Map(const RunOptions& options);
 int Predict(const RunOptions& options, const std::string& input);
 

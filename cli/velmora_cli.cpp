@@ -9,6 +9,7 @@
 
 #include "cli/chart_command.h"
 #include "cli/run_commands.h"
+#include "cli/signal_stop.h"
 #include "core/installation.h"
 #include "core/version.h"
 
@@ -23,8 +24,10 @@ const std::map<std::string, PredictionOption> kOptions = {
     {"intersection", PredictionOption::BothIntersection},
 };
 
-// Exit status 2 for a usage error, 1 for a run that failed.
+// Exit status 2 for a usage error, 1 for a run that failed, 128 plus the
+// signal for a run that SIGINT or SIGTERM stopped.
 int Main(int argc, char** argv) {
+  velmora::cli::SignalStop signals;
   std::setlocale(LC_ALL, "");  // log stamps in the user's date and time form
   CLI::App app{"Velmora: predicts which human diseases an lncRNA is associated with."};
   app.require_subcommand(1);
@@ -80,10 +83,18 @@ int Main(int argc, char** argv) {
   run.option = kOptions.at(option);
   run.home = home;
   run.workdir = workdir;
-  if (predict->parsed()) return velmora::cli::Predict(run, input);
-  if (scan->parsed()) return velmora::cli::PredictUntil(run, input, velmora::PredictStage::Predictors);
-  if (prepare->parsed()) return velmora::cli::PredictUntil(run, input, velmora::PredictStage::Inputs);
-  return velmora::cli::Map(run);
+  run.stop = signals.Token();
+  int status = 0;
+  if (predict->parsed()) {
+    status = velmora::cli::Predict(run, input);
+  } else if (scan->parsed()) {
+    status = velmora::cli::PredictUntil(run, input, velmora::PredictStage::Predictors);
+  } else if (prepare->parsed()) {
+    status = velmora::cli::PredictUntil(run, input, velmora::PredictStage::Inputs);
+  } else {
+    status = velmora::cli::Map(run);
+  }
+  return status != 0 && signals.Signal() != 0 ? 128 + signals.Signal() : status;
 }
 
 }  // namespace

@@ -12,11 +12,12 @@
 namespace velmora {
 
 int OpenForReading(const std::filesystem::path& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not blocking: opening a FIFO must not wait for a writer.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return -1;
   struct stat status {};
-  if (fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
-    const int error = S_ISDIR(status.st_mode) ? EISDIR : errno;
+  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    const int error = S_ISDIR(status.st_mode) ? EISDIR : S_ISREG(status.st_mode) ? errno : EINVAL;
     close(fd);
     errno = error;
     return -1;
@@ -25,7 +26,8 @@ int OpenForReading(const std::filesystem::path& path) {
 }
 
 void FailToRead(const std::filesystem::path& path, int error) {
-  throw RunFailure(path.string() + ": cannot be read: " + std::strerror(error));
+  const std::string reason = error == EINVAL ? "not a regular file" : std::strerror(error);
+  throw RunFailure(path.string() + ": cannot be read: " + reason);
 }
 
 std::string ReadFileBytes(const std::filesystem::path& path) {

@@ -10,11 +10,12 @@ namespace velmora {
 // and the reason; nothing is ever created.
 std::string ReadFileBytes(const std::filesystem::path& path);
 
-// Opens a file for reading, refusing folders. Returns the descriptor, or -1
-// with errno set.
+// Opens a file for reading, refusing folders (EISDIR) and anything else that
+// is not a regular file, such as a FIFO or a device (EINVAL), without waiting
+// on it. Returns the descriptor, or -1 with errno set.
 int OpenForReading(const std::filesystem::path& path);
 
-// "<path>: cannot be read: <reason of errno>".
+// "<path>: cannot be read: <reason of errno>" ("not a regular file" for EINVAL).
 [[noreturn]] void FailToRead(const std::filesystem::path& path, int error);
 
 }  // namespace velmora

@@ -1,5 +1,7 @@
 #include "core/installation.h"
 
+#include <unistd.h>
+
 #include <string>
 
 #include "core/run_failure.h"
@@ -12,12 +14,19 @@ std::filesystem::path ProgramFolder() {
   return error ? std::filesystem::current_path() : program.parent_path();
 }
 
-void RequireFiles(const std::filesystem::path& home, std::initializer_list<std::string_view> relatives) {
+void RequireFiles(const std::filesystem::path& home, const std::vector<std::string_view>& relatives) {
   for (std::string_view relative : relatives) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(home / relative, error)) {
       throw RunFailure((home / relative).string() + ": file not found");
     }
+  }
+}
+
+void RequirePrograms(const std::filesystem::path& home, const std::vector<std::string_view>& relatives) {
+  RequireFiles(home, relatives);
+  for (std::string_view relative : relatives) {
+    if (access((home / relative).c_str(), X_OK) != 0) throw RunFailure((home / relative).string() + ": not executable");
   }
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <filesystem>
-#include <initializer_list>
 #include <string_view>
+#include <vector>
 
 namespace velmora {
 
@@ -11,6 +11,9 @@ std::filesystem::path ProgramFolder();
 
 // Throws RunFailure naming the first of the files (relative to the
 // installation folder) that is missing.
-void RequireFiles(const std::filesystem::path& home, std::initializer_list<std::string_view> relatives);
+void RequireFiles(const std::filesystem::path& home, const std::vector<std::string_view>& relatives);
+
+// As RequireFiles, and each must be executable.
+void RequirePrograms(const std::filesystem::path& home, const std::vector<std::string_view>& relatives);
 
 }  // namespace velmora

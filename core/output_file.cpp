@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/paths.h"
 #include "core/run_failure.h"
 
 namespace velmora {
@@ -16,7 +17,9 @@ namespace {
 }  // namespace
 
 OutputFile::OutputFile(std::filesystem::path path)
-    : path_(std::move(path)), partial_(path_.string() + ".partial"), file_(std::fopen(partial_.c_str(), "wbe")) {
+    : path_(std::move(path)),
+      partial_(path_.string() + std::string(paths::kPartial)),
+      file_(std::fopen(partial_.c_str(), "wbe")) {
   if (file_ == nullptr) Fail("create", path_, errno);
 }
 

@@ -23,6 +23,17 @@ inline constexpr std::string_view kLncMirSets = "lnc_mirset.txt";
 inline constexpr std::string_view kResult = "result.xls";
 inline constexpr std::string_view kEvidence = "result_mirnas.tsv";
 
+// Every file above: emptying a workspace deletes these (and their unfinished
+// ".partial" forms) and nothing else, so a folder of the user's own never
+// loses a file that is not Velmora's.
+inline constexpr std::string_view kWorkspaceFiles[] = {
+    kMirandaInput, kTargetScanInput, kTargetScanOutput, kMirandaOutput, kPairs,   kTargetScanPairs,
+    kMirandaPairs, kGroupedPairs,    kLncMirSets,       kResult,        kEvidence};
+// Held locked by the run that uses the workspace; it holds that run's pid.
+inline constexpr std::string_view kLock = ".velmora-lock";
+// The suffix of a file still being written.
+inline constexpr std::string_view kPartial = ".partial";
+
 inline constexpr std::string_view kSeedFamilies = "lib/hsa_mir_seed.txt";
 inline constexpr std::string_view kMirnaSequences = "lib/small_mirs.txt";
 inline constexpr std::string_view kReferenceMirnas = "lib/nor_mir.txt";
@@ -30,6 +41,8 @@ inline constexpr std::string_view kDiseaseSets = "lib/disease_mirset.txt";
 inline constexpr std::string_view kFactorials = "lib/mulnum.txt";
 inline constexpr std::string_view kTargetScanProgram = "perlbin/targetscan_60";
 inline constexpr std::string_view kMirandaProgram = "lib/miranda";
+// The SHA-256 of every reference file, written with them.
+inline constexpr std::string_view kManifest = "lib/MANIFEST";
 
 inline std::filesystem::path In(const std::filesystem::path& home, std::string_view relative) {
   return home / relative;

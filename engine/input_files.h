@@ -1,19 +1,21 @@
 #pragma once
 
-// The two predictor input files written from the input box's text.
+// The two predictor input files, written from the same checked records.
 
 #include <filesystem>
-#include <string_view>
+#include <vector>
+
+#include "engine/fasta_input.h"
 
 namespace velmora {
 
-// The scanner's input: the whole text upper-cased, then CR LF.
-void WriteMirandaInput(const std::filesystem::path& path, std::string_view text);
+// The scanner's input: per record ">" NAME [" " DESCRIPTION], CR LF, the
+// sequence, CR LF; name and description upper-cased.
+void WriteMirandaInput(const std::filesystem::path& path, const std::vector<LncRnaRecord>& records);
 
-// The site finder's input: one line per FASTA record, name TAB "9606" TAB
-// sequence CR LF, upper-cased. The name is the header line up to its first
-// space, TAB or CR. Lines are split at LF and trimmed of spaces only, so the
-// CRs of CR LF text stay in the sequences.
-void WriteTargetScanInput(const std::filesystem::path& path, std::string_view text);
+// The site finder's input: per record ">" NAME TAB "9606" TAB sequence CR
+// LF, the name upper-cased as the scanner reports it, so that both
+// predictors name the record alike.
+void WriteTargetScanInput(const std::filesystem::path& path, const std::vector<LncRnaRecord>& records);
 
 }  // namespace velmora

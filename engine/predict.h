@@ -8,8 +8,9 @@
 namespace velmora {
 
 // The Predict command from the input text (LF line breaks) to the result
-// file: checks the input and the installation, empties tmp/, writes the two
-// predictor inputs, runs the option's predictors and its mapping pipeline.
+// file: reads and checks the whole input, checks the installation (files,
+// programs, the reference data against lib/MANIFEST), empties the workspace,
+// writes the two predictor inputs from the same records, runs the option's predictors and its mapping pipeline.
 // A failure or a stop request is logged as one line and ends the run;
 // returns whether the run completed. Nothing is deleted before the checks
 // have passed.

@@ -1,9 +1,36 @@
 #include "engine/predictor_runners.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+
 #include "core/paths.h"
+#include "core/run_failure.h"
 #include "engine/run_log.h"
 
 namespace velmora {
+namespace {
+
+// The predictor writes under a temporary name, renamed once it has ended
+// well: the final name never holds an output cut short.
+void RunWritingTo(Session& session, const std::string& output, std::string_view name,
+                  const std::function<CommandLine(const std::string&)>& command) {
+  const std::string partial = output + std::string(paths::kPartial);
+  try {
+    ShellAndWait(session.frontend, session.stop, command(partial), name);
+  } catch (...) {
+    std::remove(partial.c_str());
+    throw;
+  }
+  if (std::rename(partial.c_str(), output.c_str()) != 0) {
+    const int error = errno;
+    std::remove(partial.c_str());
+    throw RunFailure("cannot write " + output + ": " + std::strerror(error));
+  }
+}
+
+}  // namespace
 
 CommandLine TargetScanCommand(const std::string& home, const std::string& strmiRNAPath,
                               const std::string& strlncRNAPath, const std::string& strOutputPath) {
@@ -18,17 +45,19 @@ CommandLine MirandaCommand(const std::string& strexepath, const std::string& str
 void TargetScan60_RunPerl(Session& session, const std::string& strmiRNAPath, const std::string& strlncRNAPath,
                           const std::string& strOutputPath) {
   AppendLogLine(session.frontend, kTargetScanLogLine);
-  ShellAndWait(session.frontend, session.stop,
-               TargetScanCommand(session.home.string(), strmiRNAPath, strlncRNAPath, strOutputPath),
-               paths::kTargetScanProgram);
+  RunWritingTo(session, strOutputPath, paths::kTargetScanProgram, [&](const std::string& output) {
+    return TargetScanCommand(session.home.string(), strmiRNAPath, strlncRNAPath, output);
+  });
 }
 
 void miranda_run(Session& session, const std::string& strexepath, const std::string& strmirna,
                  const std::string& strlnc, const std::string& stroutput) {
   AppendLogLine(session.frontend, kMirandaLogLine);
-  CommandLine command = MirandaCommand(strexepath, strmirna, strlnc, stroutput);
-  if (session.threads > 0) command.arguments.insert(command.arguments.end(), {"-t", std::to_string(session.threads)});
-  ShellAndWait(session.frontend, session.stop, command, paths::kMirandaProgram);
+  RunWritingTo(session, stroutput, paths::kMirandaProgram, [&](const std::string& output) {
+    CommandLine command = MirandaCommand(strexepath, strmirna, strlnc, output);
+    if (session.threads > 0) command.arguments.insert(command.arguments.end(), {"-t", std::to_string(session.threads)});
+    return command;
+  });
 }
 
 }  // namespace velmora

@@ -3,7 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,8 +13,6 @@
 #include <cstring>
 
 #include "core/run_failure.h"
-
-extern char** environ;
 
 namespace velmora {
 namespace {
@@ -47,14 +45,73 @@ std::string LastLine(const std::string& text) {
   return start == std::string::npos ? trimmed : trimmed.substr(start + 1);
 }
 
+// Ends the child's whole process group: the predictor and anything it started.
 void EndChild(pid_t pid) {
-  kill(pid, SIGTERM);
+  kill(-pid, SIGTERM);
   for (int i = 0; i < 20; ++i) {
     if (waitpid(pid, nullptr, WNOHANG) == pid) return;
     usleep(10000);
   }
-  kill(pid, SIGKILL);
+  kill(-pid, SIGKILL);
   waitpid(pid, nullptr, 0);
+}
+
+// In the child, before exec: only async-signal-safe calls. The child leads a
+// process group of its own (so the run can end all of it), dies with the
+// thread that started it (so no predictor outlives Velmora, however Velmora
+// ends), and gets the default signal handling back that Velmora changed.
+[[noreturn]] void BecomePredictor(pid_t parent, int errorWrite, int execReport, char* const* argv) {
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (getppid() != parent) _exit(127);
+  setpgid(0, 0);
+  struct sigaction standard {};
+  standard.sa_handler = SIG_DFL;
+  for (int signal : {SIGPIPE, SIGINT, SIGTERM}) sigaction(signal, &standard, nullptr);
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+  const int input = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  const int output = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (input < 0 || output < 0 || dup2(input, STDIN_FILENO) < 0 || dup2(output, STDOUT_FILENO) < 0 ||
+      dup2(errorWrite, STDERR_FILENO) < 0) {
+    const int error = errno;
+    (void)!write(execReport, &error, sizeof error);
+    _exit(127);
+  }
+  execv(argv[0], argv);
+  const int error = errno;
+  (void)!write(execReport, &error, sizeof error);
+  _exit(127);
+}
+
+// Starts the program; throws RunFailure naming it when it cannot be started.
+pid_t StartChild(const CommandLine& command, std::string_view name, int errorWrite) {
+  std::vector<char*> argv;
+  for (const std::string& argument : command.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  int reports[2];
+  if (pipe2(reports, O_CLOEXEC) != 0) {
+    throw RunFailure(std::string(name) + " could not be started: " + std::strerror(errno));
+  }
+  Descriptor reportRead(reports[0]);
+  Descriptor reportWrite(reports[1]);
+  const pid_t parent = getpid();
+  const pid_t pid = fork();
+  if (pid < 0) throw RunFailure(std::string(name) + " could not be started: " + std::strerror(errno));
+  if (pid == 0) BecomePredictor(parent, errorWrite, reportWrite.get(), argv.data());
+  setpgid(pid, pid);  // also here, so that the group exists before anyone signals it
+  reportWrite.reset();
+  // A successful exec closes the report pipe unwritten.
+  int error = 0;
+  ssize_t got;
+  do {
+    got = read(reportRead.get(), &error, sizeof error);
+  } while (got < 0 && errno == EINTR);
+  if (got == static_cast<ssize_t>(sizeof error)) {
+    waitpid(pid, nullptr, 0);
+    throw RunFailure(std::string(name) + " could not be started: " + std::strerror(error));
+  }
+  return pid;
 }
 
 }  // namespace
@@ -67,18 +124,7 @@ void ShellAndWait(Frontend& frontend, const std::stop_token& stop, const Command
   Descriptor errorRead(errors[0]);
   Descriptor errorWrite(errors[1]);
 
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, errorWrite.get(), STDERR_FILENO);
-  std::vector<char*> argv;
-  for (const std::string& argument : command.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int started = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (started != 0) throw RunFailure(std::string(name) + " could not be started: " + std::strerror(started));
+  const pid_t pid = StartChild(command, name, errorWrite.get());
   errorWrite.reset();
 
   // The pidfd becomes readable when the child ends, so poll() sleeps until

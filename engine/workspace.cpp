@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "core/paths.h"
+
 namespace velmora {
 
 void RmDirEX(std::string strPath) {
@@ -13,9 +15,10 @@ void RmDirEX(std::string strPath) {
     fs::create_directory(folder, error);
     return;
   }
-  for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+  for (std::string_view name : paths::kWorkspaceFiles) {
     std::error_code ignored;
-    if (!entry->is_directory(ignored)) fs::remove(entry->path(), ignored);
+    fs::remove(folder / name, ignored);
+    fs::remove(folder / (std::string(name) + std::string(paths::kPartial)), ignored);
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/line_reader.h"
 #include "core/output_file.h"
+#include "core/run_failure.h"
 #include "mapping/mirna_name.h"
 
 namespace velmora {
@@ -15,7 +16,9 @@ void ExtractMirandaPairs(const std::filesystem::path& mirandaOutput, const std::
   // "Performing Scan: " fills characters 1 to 17, so the miRNA starts at 18
   // and runs to the space before the first "vs".
   constexpr std::size_t kMirnaStart = 17;
+  std::string last;  // the last line that holds something, without its CR
   for (std::string line; output.Next(line);) {
+    if (!line.empty() && line != "\r") last = line.back() == '\r' ? line.substr(0, line.size() - 1) : line;
     if (line.find("Performing Scan:") == std::string::npos) continue;
     const std::size_t vs = line.find("vs");
     if (vs == std::string::npos || vs < kMirnaStart + 1) continue;
@@ -25,6 +28,10 @@ void ExtractMirandaPairs(const std::filesystem::path& mirandaOutput, const std::
     out.Write(">");
     out.Write(sequenceName);
     out.Write("\t" + *name + "\r\n");
+  }
+  if (last != kClosingLine) {
+    throw RunFailure(mirandaOutput.string() + ": ends before the scanner's closing line \"" +
+                     std::string(kClosingLine) + "\"; the output was cut short");
   }
   out.Close();
 }

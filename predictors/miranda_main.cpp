@@ -1,25 +1,19 @@
 // lib/miranda MIRNA_FASTA TARGET_FASTA -out OUTPUT_FILE [-t THREADS]
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <new>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
-#include "predictors/finished_file.h"
+#include "predictors/input_file.h"
 #include "predictors/scanner.h"
 
 namespace {
-
-std::string ReadWhole(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error(std::string("cannot read ") + path);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The -t value, or 0 when it is not a positive number.
 unsigned ThreadCount(const char* text) {
@@ -39,11 +33,12 @@ int main(int argc, char** argv) {
   }
   try {
     using namespace velmora::scanner;
-    const auto mirnas = ReadFasta(ReadWhole(argv[1]), argv[1]);
-    const auto targets = ReadFasta(ReadWhole(argv[2]), argv[2]);
-    velmora::predictors::FinishedFile out(argv[4]);
-    Scan(mirnas, targets, argv[1], argv[2], threads, out.Stream());
-    if (!out.Finish()) throw std::runtime_error(std::string("cannot write ") + argv[4]);
+    const auto mirnas = ReadFasta(velmora::predictors::ReadInputFile(argv[1]), argv[1]);
+    const auto targets = ReadFasta(velmora::predictors::ReadInputFile(argv[2]), argv[2]);
+    std::ofstream out(argv[4], std::ios::binary | std::ios::trunc);
+    Scan(mirnas, targets, argv[1], argv[2], threads, out);
+    out.close();
+    if (!out) throw std::runtime_error(std::string("cannot write ") + argv[4] + ": " + std::strerror(errno));
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "miranda: out of memory\n");
     return 1;

@@ -15,10 +15,14 @@
 namespace velmora::scanner {
 namespace {
 
+// Whole, whatever the length of the ids in it.
 std::string Format(const char* pattern, auto... values) {
-  char text[512];
-  const int length = std::snprintf(text, sizeof text, pattern, values...);
-  return std::string(text, static_cast<std::size_t>(std::max(0, std::min(length, static_cast<int>(sizeof text) - 1))));
+  const int length = std::snprintf(nullptr, 0, pattern, values...);
+  if (length <= 0) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(text.data(), text.size(), pattern, values...);
+  text.pop_back();
+  return text;
 }
 
 const std::string kSeparator = "=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=";

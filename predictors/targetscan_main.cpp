@@ -1,11 +1,13 @@
 // perlbin/targetscan_60 MIRNA_FILE UTR_FILE OUTPUT_FILE
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
-#include <iterator>
+#include <stdexcept>
 #include <string>
 
-#include "predictors/finished_file.h"
+#include "predictors/input_file.h"
 #include "predictors/site_finder.h"
 
 int main(int argc, char** argv) {
@@ -13,23 +15,17 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: targetscan_60 MIRNA_FILE UTR_FILE OUTPUT_FILE\n");
     return 1;
   }
-  std::ifstream familyFile(argv[1], std::ios::binary);
-  std::ifstream utrs(argv[2], std::ios::binary);
-  for (auto [path, in] : {std::pair{argv[1], &familyFile}, std::pair{argv[2], &utrs}}) {
-    if (!*in) {
-      std::fprintf(stderr, "targetscan_60: cannot read %s\n", path);
-      return 1;
-    }
-  }
-  const std::string families{std::istreambuf_iterator<char>(familyFile), std::istreambuf_iterator<char>()};
-  velmora::predictors::FinishedFile out(argv[3]);
-  velmora::sitefinder::FindSites(velmora::sitefinder::ReadFamilies(families), utrs, out.Stream());
-  if (utrs.bad() || familyFile.bad()) {
-    std::fprintf(stderr, "targetscan_60: cannot read %s\n", utrs.bad() ? argv[2] : argv[1]);
-    return 1;
-  }
-  if (!out.Finish()) {
-    std::fprintf(stderr, "targetscan_60: cannot write %s\n", argv[3]);
+  try {
+    const std::string families = velmora::predictors::ReadInputFile(argv[1]);
+    // The UTR file is read a gene block at a time, so its size does not matter.
+    std::ifstream utrs = velmora::predictors::OpenInputFile(argv[2]);
+    std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
+    velmora::sitefinder::FindSites(velmora::sitefinder::ReadFamilies(families), utrs, out);
+    if (utrs.bad()) throw std::runtime_error(std::string("cannot read ") + argv[2]);
+    out.close();
+    if (!out) throw std::runtime_error(std::string("cannot write ") + argv[3] + ": " + std::strerror(errno));
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "targetscan_60: %s\n", error.what());
     return 1;
   }
   return 0;

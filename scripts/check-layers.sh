@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails when a file includes a header from a layer above its own. Layers, lowest first:
 # core <- stats, mapping <- engine <- app, cli; core <- chart <- app, cli. predictors/ stand apart (they may only read the
-# version); tools/ sit on top. tests/ and bench/ follow the folder they test, plus tests/support.
+# version); tools/ sit on top; fuzz/ targets sit on the engine. tests/ and bench/ follow the folder they test, plus
+# tests/support.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +18,7 @@ allowed() {
     cli) echo "core stats mapping engine chart cli" ;;
     predictors) echo "core/version.h predictors" ;;
     tools) echo "core stats mapping engine chart app tools" ;;
+    fuzz) echo "core stats mapping engine fuzz" ;;
   esac
 }
 
@@ -41,7 +43,7 @@ while IFS= read -r file; do
   case "$file" in tests/* | bench/*) permitted="$permitted tests/support tests/$layer" ;; esac
   while IFS= read -r included; do
     top=${included%%/*}
-    case "$top" in core | stats | mapping | engine | chart | app | cli | predictors | tools | tests) ;; *) continue ;; esac
+    case "$top" in core | stats | mapping | engine | chart | app | cli | predictors | tools | tests | fuzz) ;; *) continue ;; esac
     ok=0
     for prefix in $permitted; do
       case "$included" in "$prefix" | "$prefix"/*) ok=1 ;; esac

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine, builds Velmora and runs every test:
 # the layer and format checks, the release build, a build without the window
-# (no Qt), and a build under AddressSanitizer and UndefinedBehaviorSanitizer.
-# Warnings are errors in all three builds.
+# (no Qt), a build under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# the fuzz targets (seed corpus replayed, then 20 s of fuzzing each).
+# Warnings are errors in all four builds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,3 +29,5 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVE
   -DVELMORA_MIRBASE_FASTA="$mirbase"
 cmake --build build-sanitize -j "$jobs"
 (cd build-sanitize && ctest --output-on-failure -j "$jobs")
+
+JOBS="$jobs" scripts/fuzz.sh "$mirbase"

@@ -1,6 +1,7 @@
 // prepare_reference_data: writes lib/nor_mir.txt, lib/disease_mirset.txt,
 // lib/small_mirs.txt and lib/hsa_mir_seed.txt from an HMDD export and a
-// miRBase mature-miRNA FASTA file.
+// miRBase mature-miRNA FASTA file, and lib/MANIFEST, the digests every run
+// checks them against.
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <iostream>
 #include <iterator>
 
+#include "engine/reference_manifest.h"
 #include "stats/enrichment.h"
 #include "tools/reference_data.h"
 
@@ -39,10 +41,17 @@ int main(int argc, char** argv) {
       ->capture_default_str();
   app.add_option("--mirbase", mirbase, "miRBase mature miRNAs, human (FASTA)")->capture_default_str();
   app.add_option("--lib", lib, "Folder to write the four reference files to")->capture_default_str();
+  bool manifestOnly = false;
+  app.add_flag("--manifest-only", manifestOnly,
+               "Only write MANIFEST for the reference files and factorial table already in --lib");
   CLI11_PARSE(app, argc, argv);
 
   using namespace velmora::refdata;
   try {
+    if (manifestOnly) {
+      velmora::WriteManifest(lib);
+      return 0;
+    }
     int skipped = 0;
     const auto pairs = ReadAssociations(ReadWhole(hmdd), hmdd, skipped);
     const auto universe = SelectUniverse(pairs, velmora::kUniverseSize);
@@ -63,6 +72,7 @@ int main(int argc, char** argv) {
     WriteWhole(fs::path(lib) / "disease_mirset.txt", DiseaseSetFile(diseases));
     WriteWhole(fs::path(lib) / "small_mirs.txt", ScannerMirnaFile(matures));
     WriteWhole(fs::path(lib) / "hsa_mir_seed.txt", SeedFamilyFile(matures));
+    velmora::WriteManifest(lib);
     std::cout << pairs.size() << " disease-miRNA pairs (" << skipped << " rows without a three-part miRNA name); "
               << universe.size() << " miRNAs, " << diseases.size() << " diseases, " << matures.size()
               << " mature miRNAs written to " << lib << "\n";

@@ -1,6 +1,8 @@
 // The window under QtTest: start-up, input hint, layout, list keys and
 // copying, column sort, Import, Save All, and a full Predict run.
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QGroupBox>
@@ -23,6 +25,7 @@
 #include <random>
 
 #include "app/form1.h"
+#include "engine/workspace_lock.h"
 
 namespace fs = std::filesystem;
 using velmora::Form1;
@@ -517,6 +520,22 @@ class WindowTest : public QObject {
       longest = std::max(longest, list->item(row, 7)->text().size());
     }
     QVERIFY(longest >= 20);
+  }
+
+  // Another run holds the workspace: Predict says who, and the last result stays.
+  void predictWaitsForAnotherRunOnTheWorkspace() {
+    auto window = OpenWindow(home_);
+    window->Text1->setPlainText(">L0\nACGU\n");
+    const auto result = [&] { return fs::exists(home_ / "tmp/result.xls") ? ReadBytes(home_ / "tmp/result.xls") : ""; };
+    const std::string before = result();
+    {
+      velmora::WorkspaceLock other(home_ / "tmp");
+      window->Command3_Click();
+      WaitForRun(*window);
+    }
+    QVERIFY(LogMessages(*window).last().startsWith("another run (pid " + QString::number(getpid()) + ") is using"));
+    QVERIFY(result() == before);
+    QVERIFY(window->Command3->isEnabled());
   }
 
   void exitDuringARunEndsThePredictor() {

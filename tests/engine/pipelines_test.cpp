@@ -37,7 +37,7 @@ class PipelinesTest : public ::testing::Test {
 };
 
 TEST_F(PipelinesTest, NoPairGivesAnEmptyResultAndSaysSo) {
-  test::WriteBytes(dir / "tmp/miranda_out.txt", "");
+  test::WriteBytes(dir / "tmp/miranda_out.txt", "Scan Complete\n");
   test::WriteBytes(dir / "tmp/targetscan60_out.txt", "");
   RunMapping(session, PredictionOption::BothUnion);
   EXPECT_EQ(frontend.messages, (std::vector<std::string>{

@@ -134,8 +134,9 @@ TEST_F(PredictTest, BadInputIsRefusedAndLosesNothing) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"", "The input is empty"},
       {" \n\n", "The input is empty"},
-      {"ACGUACGU\nACGU\n", "The input holds no FASTA header"},
-      {">only a header\n", "The input holds no sequence after its header line."},
+      {"ACGUACGU\nACGU\n", "Input line 1: text before the first header line"},
+      {">only a header\n", "Input line 1: the record \">only\" has no sequence"},
+      {">a\nACGU7\n", "Input line 2: column 5: the sequence of \">a\" holds the character '7'"},
   };
   for (const auto& [text, message] : cases) {
     EXPECT_FALSE(Run(text, PredictionOption::BothUnion));
@@ -170,14 +171,32 @@ TEST_F(PredictTest, UnwritableWorkspaceIsNamed) {
       << frontend.messages[0];
 }
 
-TEST_F(PredictTest, FailingPredictorStopsTheRunWithItsMessage) {
-  // The scanner refuses a record without sequence (the site finder skips it).
-  EXPECT_FALSE(Run(">EMPTY\n>X\nACGUACGUACGU\n", PredictionOption::MirandaOnly));
+TEST_F(PredictTest, FailingPredictorStopsTheRunWithItsMessageAndLeavesNoOutput) {
+  fs::remove(dir / "lib/miranda");
+  test::WriteBytes(dir / "lib/miranda", "#!/bin/sh\necho partial > \"$4\"\necho 'miranda: out of luck' >&2\nexit 1\n");
+  fs::permissions(dir / "lib/miranda", fs::perms::owner_all);
+  EXPECT_FALSE(Run(">X\nACGUACGUACGU\n", PredictionOption::MirandaOnly));
   ASSERT_EQ(frontend.messages.size(), 2u);
   EXPECT_EQ(frontend.messages[0], "Running miRanda, which may take a long time");
-  EXPECT_NE(frontend.messages[1].find("lib/miranda failed with status 1: miranda: "), std::string::npos)
+  EXPECT_NE(frontend.messages[1].find("lib/miranda failed with status 1: miranda: out of luck"), std::string::npos)
       << frontend.messages[1];
-  EXPECT_NE(frontend.messages[1].find("sequence EMPTY is empty"), std::string::npos) << frontend.messages[1];
+  EXPECT_FALSE(fs::exists(session.Work(paths::kMirandaOutput)));
+  EXPECT_FALSE(fs::exists(session.Work(std::string(paths::kMirandaOutput) + ".partial")));
+}
+
+TEST_F(PredictTest, ChangedReferenceDataOrAProgramThatCannotRunLosesNothing) {
+  ASSERT_TRUE(Run(Fasta(), PredictionOption::TargetScanOnly));
+  const std::string result = Tmp(paths::kResult);
+  fs::permissions(dir / "lib/miranda", fs::perms::owner_read);
+  EXPECT_FALSE(Run(Fasta(), PredictionOption::BothUnion));
+  EXPECT_EQ(frontend.messages, (std::vector<std::string>{(dir / "lib/miranda").string() + ": not executable"}));
+  test::WriteBytes(dir / "lib/small_mirs.txt", "");
+  EXPECT_TRUE(Run(Fasta(), PredictionOption::TargetScanOnly)) << "the site finder does not read it";
+  fs::permissions(dir / "lib/miranda", fs::perms::owner_all);
+  EXPECT_FALSE(Run(Fasta(), PredictionOption::MirandaOnly));
+  ASSERT_EQ(frontend.messages.size(), 1u);
+  EXPECT_NE(frontend.messages[0].find("lib/small_mirs.txt: changed since"), std::string::npos) << frontend.messages[0];
+  EXPECT_EQ(Tmp(paths::kResult), result);
 }
 
 }  // namespace

@@ -18,6 +18,20 @@ TEST(RmDirEX, EmptiesFilesButKeepsSubFolders) {
   EXPECT_EQ(test::ReadBytes(dir / "tmp/keep/inner.txt"), "kept");
 }
 
+// A folder the user gave as workspace loses Velmora's files only.
+TEST(RmDirEX, LeavesEveryOtherFileAlone) {
+  test::TempDir dir;
+  test::WriteBytes(dir / "work/notes.txt", "mine");
+  test::WriteBytes(dir / "work/result.xls.partial", "cut short");
+  test::WriteBytes(dir / "work/lnc_mirset.txt", "old");
+  test::WriteBytes(dir / "work/.velmora-lock", "123");
+  RmDirEX((dir / "work").string());
+  EXPECT_EQ(test::ReadBytes(dir / "work/notes.txt"), "mine");
+  EXPECT_TRUE(std::filesystem::exists(dir / "work/.velmora-lock"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "work/result.xls.partial"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "work/lnc_mirset.txt"));
+}
+
 TEST(RmDirEX, CreatesAMissingFolderWithOrWithoutTrailingSeparator) {
   test::TempDir dir;
   RmDirEX((dir / "tmp").string());

@@ -2,14 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "core/run_failure.h"
 #include "tests/support/test_support.h"
 
 namespace velmora {
 namespace {
 
+// The output as the scanner ends it.
 std::string Extract(const std::string& output) {
   test::TempDir dir;
-  test::WriteBytes(dir / "out.txt", output);
+  test::WriteBytes(dir / "out.txt", output + "Scan Complete\n\n");
   ExtractMirandaPairs(dir / "out.txt", dir / "pairs.txt");
   return test::ReadBytes(dir / "pairs.txt");
 }
@@ -41,6 +43,36 @@ TEST(ExtractMirandaPairs, UnusableScanLinesAreSkipped) {
                     "Performing Scan: hsa-miR-1-5p\n"),  // no "vs"
             "");
   EXPECT_EQ(Extract(""), "");
+}
+
+// Only the closing line tells a complete output from one cut short.
+TEST(ExtractMirandaPairs, AnOutputCutShortIsRefusedNamingIt) {
+  const std::vector<std::pair<std::string, bool>> cases = {
+      {"Performing Scan: hsa-miR-1-5p vs L\nScan Complete\n\n", true},
+      {"Performing Scan: hsa-miR-1-5p vs L\r\nScan Complete\r\n", true},
+      {"Scan Complete", true},
+      {"", false},
+      {"Performing Scan: hsa-miR-1-5p vs L\n", false},
+      {"Scan Complete\nPerforming Scan: hsa-miR-1-5p vs L\n", false},
+      {"Scan Compl", false},
+  };
+  for (const auto& [output, complete] : cases) {
+    test::TempDir dir;
+    test::WriteBytes(dir / "out.txt", output);
+    if (complete) {
+      EXPECT_NO_THROW(ExtractMirandaPairs(dir / "out.txt", dir / "pairs.txt")) << output;
+      continue;
+    }
+    try {
+      ExtractMirandaPairs(dir / "out.txt", dir / "pairs.txt");
+      ADD_FAILURE() << "accepted: " << output;
+    } catch (const RunFailure& failure) {
+      EXPECT_EQ(std::string(failure.what()), (dir / "out.txt").string() +
+                                                 ": ends before the scanner's closing line \"Scan Complete\"; the "
+                                                 "output was cut short");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "pairs.txt"));
+  }
 }
 
 }  // namespace

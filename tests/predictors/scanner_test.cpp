@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sstream>
 
 #include "predictors/rna_fold.h"
@@ -179,6 +180,22 @@ TEST(Scan, ReportsOnlyPairsWithHitsInInputOrder) {
   EXPECT_EQ(out.find("Performing Scan: none"), std::string::npos);
   EXPECT_NE(out.find("Current Settings:"), std::string::npos);
   EXPECT_NE(out.find("Query Filename:\t\tmirs.fa\n"), std::string::npos);
+}
+
+// Ids far longer than any line buffer: the hit and summary lines stay whole.
+TEST(Scan, LongIdsAreWrittenWhole) {
+  const std::string mirna(600, 'm');
+  const std::string target(700, 't');
+  std::ostringstream stream;
+  Scan({{mirna, "", kLet7a}}, {{target, "", kTarget}}, "mirs.fa", "lnc.fa", 1, stream);
+  const std::string out = stream.str();
+  char energy[32];
+  std::snprintf(energy, sizeof energy, "%.2f", static_cast<double>(fold::HitEnergy(kLet7a, kSite)));
+  EXPECT_NE(out.find(">" + mirna + "\t" + target + "\t200.00\t" + energy + "\t2 21\t6 27\t19\t100.00%\t100.00%\n"),
+            std::string::npos);
+  EXPECT_NE(
+      out.find(">>" + mirna + "\t" + target + "\t200.00\t" + energy + "\t200.00\t" + energy + "\t1\t22\t32\t 6\n"),
+      std::string::npos);
 }
 
 TEST(ReadFasta, NamesDescriptionsAndSequenceLines) {

@@ -1,0 +1,77 @@
+#include "engine/workspace_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "core/paths.h"
+#include "core/run_failure.h"
+#include "engine/logged_run.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+[[noreturn]] void Unusable(const fs::path& workspace, const std::string& reason) {
+  throw RunFailure(workspace.string() + ": cannot be used as the workspace: " + reason +
+                   "; give a folder you can write with --workdir");
+}
+
+// The pid the holder wrote; it writes it right after taking the lock, so an
+// empty file is read again for a moment.
+std::string HolderPid(int fd) {
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    char text[32] = {};
+    const ssize_t got = pread(fd, text, sizeof text - 1, 0);
+    if (got > 0) return std::string(text, static_cast<std::size_t>(got));
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return "unknown";
+}
+
+}  // namespace
+
+WorkspaceLock::WorkspaceLock(const fs::path& workspace) : fd_(-1) {
+  std::error_code error;
+  if (!fs::is_directory(workspace, error)) {
+    if (fs::exists(workspace, error)) Unusable(workspace, "not a folder");
+    if (!fs::create_directory(workspace, error) && error) Unusable(workspace, error.message());
+  }
+  const fs::path lock = workspace / paths::kLock;
+  fd_ = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd_ < 0) Unusable(workspace, std::strerror(errno));
+  // Whoever may write the folder may take its turn, whoever made the file.
+  fchmod(fd_, 0666);
+  if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    const int reason = errno;
+    const std::string pid = reason == EWOULDBLOCK ? HolderPid(fd_) : "";
+    close(fd_);
+    if (reason != EWOULDBLOCK) Unusable(workspace, std::strerror(reason));
+    throw RunFailure("another run (pid " + pid + ") is using " + workspace.string() +
+                     "; wait for it or give --workdir");
+  }
+  const std::string pid = std::to_string(getpid());
+  if (ftruncate(fd_, 0) != 0 || pwrite(fd_, pid.data(), pid.size(), 0) != static_cast<ssize_t>(pid.size())) {
+    const int reason = errno;
+    close(fd_);
+    Unusable(workspace, std::strerror(reason));
+  }
+}
+
+WorkspaceLock::~WorkspaceLock() { close(fd_); }
+
+bool RunLocked(Session& session, const std::function<bool()>& work) {
+  std::optional<WorkspaceLock> lock;
+  if (!RunLogged(session, [&] { lock.emplace(session.Workspace()); })) return false;
+  return work();
+}
+
+}  // namespace velmora
