@@ -20,12 +20,7 @@ std::string Line(const std::string& lnc, const std::string& disease, int a, cons
 }
 
 std::string ReadFailure(const fs::path& path) {
-  try {
-    ReadResultPoints(path);
-  } catch (const RunFailure& failure) {
-    return failure.what();
-  }
-  return "no failure";
+  return test::FailureOf([&] { ReadResultPoints(path); });
 }
 
 TEST(ReadResultPoints, TakesNameAPValueOfEachLine) {

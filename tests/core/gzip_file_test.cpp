@@ -18,12 +18,7 @@ std::string Gzipped(const std::string& text) {
 }
 
 std::string FailureOf(const std::filesystem::path& path) {
-  try {
-    ReadPlainOrGzipFile(path);
-  } catch (const RunFailure& failure) {
-    return failure.what();
-  }
-  return "no failure";
+  return test::FailureOf([&] { ReadPlainOrGzipFile(path); });
 }
 
 TEST(ReadPlainOrGzipFile, PlainAndCompressedReadAlike) {

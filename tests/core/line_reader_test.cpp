@@ -21,12 +21,7 @@ Lines ReadAll(const fs::path& path, bool stopAtLineFeed) {
 }
 
 std::string FailureOf(const fs::path& path) {
-  try {
-    ReadAll(path, true);
-  } catch (const RunFailure& failure) {
-    return failure.what();
-  }
-  return "no failure";
+  return test::FailureOf([&] { ReadAll(path, true); });
 }
 
 TEST(LineReader, LineEndModes) {

@@ -36,12 +36,7 @@ class EnrichmentTest : public ::testing::Test {
     return test::ReadBytes(dir / "result.xls");
   }
   std::string RunFailureText(const std::string& diseases, const std::string& lncs) {
-    try {
-      Run(diseases, lncs);
-    } catch (const RunFailure& failure) {
-      return failure.what();
-    }
-    return "no failure";
+    return test::FailureOf([&] { Run(diseases, lncs); });
   }
 
   test::TempDir dir;

@@ -24,12 +24,7 @@ class PipelinesTest : public ::testing::Test {
     fs::copy(fs::path(VELMORA_SOURCE) / "tests/data/home/tmp", dir / "tmp");
   }
   std::string FailureOf(PredictionOption option) {
-    try {
-      RunMapping(session, option);
-    } catch (const RunFailure& failure) {
-      return failure.what();
-    }
-    return "no failure";
+    return test::FailureOf([&] { RunMapping(session, option); });
   }
   test::TempDir dir;
   test::RecordingFrontend frontend;

@@ -28,13 +28,8 @@ std::string Factorials(int count, const std::string& end = "\r\n") {
   return file;
 }
 
-std::string FailureOf(const fs::path& path) {
-  try {
-    LoadFactorialTable(path);
-  } catch (const RunFailure& failure) {
-    return failure.what();
-  }
-  return "no failure";
+std::string FailureOf(const std::filesystem::path& path) {
+  return test::FailureOf([&] { LoadFactorialTable(path); });
 }
 
 TEST(LoadFactorialTable, ReadsTheBuiltTableAndIgnoresEmptyLines) {

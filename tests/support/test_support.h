@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/run_failure.h"
 #include "engine/frontend.h"
 #include "stats/factorial_table.h"
 
@@ -24,6 +25,17 @@ class TempDir {
 
 std::string ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// The message of the RunFailure that `work` throws, or "no failure".
+template <typename Work>
+std::string FailureOf(Work&& work) {
+  try {
+    work();
+  } catch (const RunFailure& failure) {
+    return failure.what();
+  }
+  return "no failure";
+}
 
 // The factorial table the build wrote.
 const FactorialTable& BuiltFactorials();
