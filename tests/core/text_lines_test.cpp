@@ -1,0 +1,80 @@
+#include "core/text_lines.h"
+
+#include <gtest/gtest.h>
+
+#include "core/text.h"
+#include "tests/support/test_support.h"
+
+namespace velmora {
+namespace {
+
+// The lines a stream gives, pieces joined, with the longest piece seen.
+struct Read {
+  std::vector<std::string> lines;
+  std::size_t longestPiece = 0;
+};
+
+Read Lines(ByteStream& bytes, std::size_t bufferSize) {
+  TextLines lines(bytes, bufferSize);
+  Read read;
+  std::string line;
+  LinePiece piece;
+  while (lines.Next(piece)) {
+    line += piece.bytes;
+    read.longestPiece = std::max(read.longestPiece, piece.bytes.size());
+    if (!piece.ends) continue;
+    read.lines.push_back(line);
+    line.clear();
+  }
+  EXPECT_TRUE(line.empty()) << "the last line ends";
+  return read;
+}
+
+// The lines the whole text gives, as the input box holds it.
+std::vector<std::string> Expected(std::string_view text) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  const std::string lines = WithLineFeeds(text);
+  std::vector<std::string> expected;
+  for (std::string_view line : Split(lines, '\n')) expected.emplace_back(line);
+  return expected;
+}
+
+// However the bytes arrive and however small the buffer, a CR LF split
+// between two reads is one line end, and the mark only counts at the start.
+TEST(TextLines, LineEndsAcrossReadsAndBuffers) {
+  const std::vector<std::string> texts = {
+      "",
+      "one",
+      ">a\nAC\nGU\n",
+      ">a\r\nAC\r\nGU\r\n",
+      ">a\rAC\rGU\r",
+      "a\r\r\nb\n\rc\r\n\r\nd",
+      "\n\n\r\r",
+      "\xEF\xBB\xBF>bom\r\nAC",
+      "\xEF\xBB\xBF",
+      "\xEF\xBB",
+      "x\xEF\xBB\xBF\n\xEF\xBB\xBF",
+  };
+  for (const std::string& text : texts) {
+    for (std::size_t buffer : {1u, 2u, 3u, 4u, 5u, 7u, 1u << 16}) {
+      for (std::size_t step : {1u, 2u, 3u, 1u << 16}) {
+        test::TrickleStream bytes(text, step);
+        EXPECT_EQ(Lines(bytes, buffer).lines, Expected(text))
+            << "text " << testing::PrintToString(text) << ", buffer " << buffer << ", step " << step;
+      }
+    }
+  }
+}
+
+// A line longer than the buffer comes in pieces of at most the buffer.
+TEST(TextLines, ALongLineComesInPieces) {
+  const std::string line(1'000'000, 'A');
+  const std::string text = ">long\r\n" + line + "\r\n";
+  MemoryStream bytes(text);
+  const Read read = Lines(bytes, 4096);
+  EXPECT_EQ(read.lines, (std::vector<std::string>{">long", line, ""}));
+  EXPECT_LE(read.longestPiece, 4096u);
+}
+
+}  // namespace
+}  // namespace velmora
