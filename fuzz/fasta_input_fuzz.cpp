@@ -76,7 +76,7 @@ std::string Outcome(std::string_view bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string bytes = fuzz::Bytes(data, size);
+  const std::string_view bytes = fuzz::Bytes(data, size);
   if (Outcome<MemoryStream>(bytes) != Outcome<Trickle>(bytes)) std::abort();
   return 0;
 }
