@@ -13,7 +13,8 @@ namespace velmora {
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
-constexpr std::uint32_t kPiecesBetweenStopChecks = 4096;
+// A piece is a line, or 64 KiB of a longer one: a stop waits for at most 16 MB.
+constexpr std::uint32_t kPiecesBetweenStopChecks = 256;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
