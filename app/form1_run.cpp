@@ -10,6 +10,7 @@
 #include <QThread>
 
 #include "app/form1.h"
+#include "core/input_source.h"
 #include "core/paths.h"
 #include "core/run_failure.h"
 #include "engine/predict.h"
@@ -48,7 +49,7 @@ void Form1::Command3_Click() {
     Session session{home_, *this, *factorials_, std::move(stop)};
     // The workspace is held for the whole run: another window or command
     // line on the same installation waits its turn instead of mixing files.
-    const bool completed = RunLocked(session, [&] { return Predict(session, text, option); });
+    const bool completed = RunLocked(session, [&] { return Predict(session, InputSource::Text(text), option); });
     QMetaObject::invokeMethod(
         this, [this, completed] { RunFinished(completed); }, Qt::QueuedConnection);
   });

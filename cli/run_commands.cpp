@@ -6,16 +6,16 @@
 #include <cstring>
 #include <functional>
 #include <iostream>
-#include <iterator>
+#include <optional>
 
 #include "cli/console_frontend.h"
+#include "cli/stdin_spool.h"
 #include "core/file_bytes.h"
-#include "core/gzip_file.h"
+#include "core/input_source.h"
 #include "core/installation.h"
 #include "core/output_file.h"
 #include "core/paths.h"
 #include "core/run_failure.h"
-#include "core/text.h"
 #include "engine/logged_run.h"
 #include "engine/predict.h"
 #include "engine/reference_manifest.h"
@@ -75,12 +75,16 @@ void CopyWorkFile(const Session& session, std::string_view name, const fs::path&
   out.Close();
 }
 
-// Reads the input as the window's Import does: CR LF, CR and LF all end a line.
-std::string ReadInput(const std::string& path) {
-  if (!path.empty() && path != "-") return WithLineFeeds(ReadPlainOrGzipFile(path));
-  const std::string bytes((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-  if (std::cin.bad()) throw RunFailure("standard input: cannot be read");
-  return WithLineFeeds(bytes);
+bool ReadsStandardInput(const std::string& input) { return input.empty() || input == "-"; }
+
+// Runs the predict steps on a file, read where it lies, or on standard input,
+// spooled first because a run reads its input twice.
+bool PredictInput(Session& session, const std::string& input,
+                  const std::function<bool(Session&, const InputSource&)>& steps) {
+  if (!ReadsStandardInput(input)) return steps(session, InputSource::File(input));
+  std::optional<StdinSpool> spool;
+  return RunLogged(session, [&] { spool.emplace(session.stop); }) &&
+         steps(session, InputSource::Descriptor(spool->Descriptor(), "standard input"));
 }
 
 // Loads the factorials, runs `work` in a session and copies the result and
@@ -125,8 +129,9 @@ int Map(const RunOptions& options) {
 
 int Predict(const RunOptions& options, const std::string& input) {
   return RunSession(options, [&](Session& session) {
-    std::string text;
-    return RunLogged(session, [&] { text = ReadInput(input); }) && velmora::Predict(session, text, options.option);
+    return PredictInput(session, input, [&](Session& run, const InputSource& source) {
+      return velmora::Predict(run, source, options.option);
+    });
   });
 }
 
@@ -134,9 +139,9 @@ int PredictUntil(const RunOptions& options, const std::string& input, PredictSta
   return RunSession(
       options,
       [&](Session& session) {
-        std::string text;
-        return RunLogged(session, [&] { text = ReadInput(input); }) &&
-               velmora::PredictUntil(session, text, options.option, stage);
+        return PredictInput(session, input, [&](Session& run, const InputSource& source) {
+          return velmora::PredictUntil(run, source, options.option, stage);
+        });
       },
       false);
 }

@@ -5,19 +5,25 @@
 // text.h          byte-string helpers (Split, TrimSpaces, UpperCase, LowerCase, WithLineFeeds)
 // line_reader.h   OpenFileHandle, ReadFileLine, CloseFileHandle, EndMark, LineSource
 // file_bytes.h    ReadFileBytes: a whole file, or a failure naming it
-// gzip_file.h     ReadPlainOrGzipFile: a whole file, decompressed when gzip-compressed
+// byte_stream.h   ByteStream, MemoryStream: input read a block at a time
+// gzip_file.h     PlainOrGzipStream, ReadPlainOrGzipFile: a file, decompressed when gzip-compressed
+// input_source.h  InputSource: a run's input (text, a file, a spooled descriptor), opened once per pass
+// text_lines.h    TextLines: the lines of a stream in pieces, ended by LF, CR LF or CR
 // output_file.h   files written under a temporary name and renamed when complete
 // run_failure.h   RunFailure, RunStopped: what ends a run
 // paths.h         the fixed relative paths under the installation folder
 // installation.h  the program's folder and required files
 // version.h       the version, written by the build
 
+#include "core/byte_stream.h"
 #include "core/file_bytes.h"
 #include "core/gzip_file.h"
+#include "core/input_source.h"
 #include "core/installation.h"
 #include "core/line_reader.h"
 #include "core/output_file.h"
 #include "core/paths.h"
 #include "core/run_failure.h"
 #include "core/text.h"
+#include "core/text_lines.h"
 #include "core/version.h"

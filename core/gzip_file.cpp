@@ -4,36 +4,58 @@
 #include <zlib.h>
 
 #include <cerrno>
-#include <cstring>
-#include <memory>
+#include <climits>
 
 #include "core/file_bytes.h"
 #include "core/run_failure.h"
 
 namespace velmora {
 
-std::string ReadPlainOrGzipFile(const std::filesystem::path& path) {
+PlainOrGzipStream::PlainOrGzipStream(const std::filesystem::path& path) : name_(path.string()) {
   const int fd = OpenForReading(path);
   if (fd < 0) FailToRead(path, errno);
-  // gzdopen reads a file without the gzip magic as it is.
-  const std::unique_ptr<gzFile_s, int (*)(gzFile)> file(gzdopen(fd, "rb"), gzclose);
-  if (file == nullptr) {
-    close(fd);
-    FailToRead(path, ENOMEM);
+  Attach(fd);
+}
+
+PlainOrGzipStream::PlainOrGzipStream(int fd, std::string name) : name_(std::move(name)) {
+  const int copy = dup(fd);
+  if (copy < 0 || lseek(copy, 0, SEEK_SET) != 0) {
+    const int error = errno;
+    if (copy >= 0) close(copy);
+    FailToRead(name_, error);
   }
-  gzbuffer(file.get(), 1 << 17);
+  Attach(copy);
+}
+
+void PlainOrGzipStream::Attach(int fd) {
+  // gzdopen reads a file without the gzip magic as it is.
+  file_ = gzdopen(fd, "rb");
+  if (file_ == nullptr) {
+    close(fd);
+    FailToRead(name_, ENOMEM);
+  }
+  gzbuffer(file_, 1 << 17);
+}
+
+PlainOrGzipStream::~PlainOrGzipStream() { gzclose(file_); }
+
+std::size_t PlainOrGzipStream::Read(char* buffer, std::size_t size) {
+  const auto wanted = static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX));
+  const int got = gzread(file_, buffer, wanted);
+  if (got == static_cast<int>(wanted)) return wanted;
+  // A short read is the end of the data, or a fault that gzerror names.
+  int error = Z_OK;
+  const char* message = gzerror(file_, &error);
+  if (error == Z_ERRNO) FailToRead(name_, errno);
+  if (error != Z_OK) throw RunFailure(name_ + ": cannot be read: damaged gzip data (" + message + ")");
+  return got > 0 ? static_cast<std::size_t>(got) : 0;
+}
+
+std::string ReadPlainOrGzipFile(const std::filesystem::path& path) {
+  PlainOrGzipStream stream(path);
   std::string bytes;
   char buffer[1 << 16];
-  for (;;) {
-    const int got = gzread(file.get(), buffer, sizeof buffer);
-    if (got > 0) bytes.append(buffer, static_cast<std::size_t>(got));
-    if (got == static_cast<int>(sizeof buffer)) continue;
-    int error = Z_OK;
-    const char* message = gzerror(file.get(), &error);
-    if (error == Z_ERRNO) FailToRead(path, errno);
-    if (error != Z_OK) throw RunFailure(path.string() + ": cannot be read: damaged gzip data (" + message + ")");
-    if (got <= 0) break;
-  }
+  while (const std::size_t got = stream.Read(buffer, sizeof buffer)) bytes.append(buffer, got);
   return bytes;
 }
 

@@ -4,14 +4,15 @@
 // thread calls it. It has no Qt and no event loop; it reports through the
 // front end and stops when the session's stop token asks.
 //
-// predict.h            Predict: input text -> predictor inputs -> predictors -> mapping
+// predict.h            Predict: FASTA input -> predictor inputs -> predictors -> mapping
 // pipelines.h          MapTargetScanOnly, MapMirandaOnly, MapBothUnion, MapBothIntersection, RunMapping
 // enrichment_table.h   WriteEnrichmentTable: lnc_mirset.txt x disease sets -> result.xls and rows
 // evidence_file.h      result_mirnas.tsv: the shared miRNAs, their sources and the FDR of each result line
 // pair_sources.h       PairSources: which predictor found an lncRNA-miRNA pair
 // predictor_runners.h  the two predictors' command lines and runs (TargetScan60_RunPerl, miranda_run)
 // process.h            ShellAndWait: a child process, waited for without busy waiting
-// input_files.h        the predictor input files written from the input text
+// fasta_input.h        ReadLncRnaFasta: one checking pass over the FASTA input, FastaSink
+// input_files.h        WritePredictorInputs: both predictor input files in one pass over the input
 // workspace.h          RmDirEX: empties or creates tmp/
 // session.h            what one run works with
 // frontend.h           Frontend, ResultRow: what the engine needs from a window, a command line or a test
@@ -21,6 +22,7 @@
 
 #include "engine/enrichment_table.h"
 #include "engine/evidence_file.h"
+#include "engine/fasta_input.h"
 #include "engine/frontend.h"
 #include "engine/input_files.h"
 #include "engine/logged_run.h"

@@ -2,35 +2,57 @@
 
 #include "core/output_file.h"
 #include "core/text.h"
+#include "engine/fasta_input.h"
 
 namespace velmora {
+namespace {
 
-void WriteMirandaInput(const std::filesystem::path& path, const std::vector<LncRnaRecord>& records) {
-  OutputFile out(path);
-  for (const LncRnaRecord& record : records) {
-    out.Write(">");
-    out.Write(UpperCase(record.name));
-    if (!record.description.empty()) {
-      out.Write(" ");
-      out.Write(UpperCase(record.description));
+class PredictorInputs final : public FastaSink {
+ public:
+  PredictorInputs(const std::filesystem::path& miranda, const std::filesystem::path& targetScan)
+      : miranda_(miranda), targetScan_(targetScan) {}
+
+  void Header(std::string_view name, std::string_view description) override {
+    const std::string upper = UpperCase(name);
+    miranda_.Write(">");
+    miranda_.Write(upper);
+    if (!description.empty()) {
+      miranda_.Write(" ");
+      miranda_.Write(UpperCase(description));
     }
-    out.Write("\r\n");
-    out.Write(record.sequence);
-    out.Write("\r\n");
+    miranda_.Write("\r\n");
+    targetScan_.Write(">");
+    targetScan_.Write(upper);
+    targetScan_.Write("\t9606\t");
   }
-  out.Close();
-}
 
-void WriteTargetScanInput(const std::filesystem::path& path, const std::vector<LncRnaRecord>& records) {
-  OutputFile out(path);
-  for (const LncRnaRecord& record : records) {
-    out.Write(">");
-    out.Write(UpperCase(record.name));
-    out.Write("\t9606\t");
-    out.Write(record.sequence);
-    out.Write("\r\n");
+  void Sequence(std::string_view nucleotides) override {
+    miranda_.Write(nucleotides);
+    targetScan_.Write(nucleotides);
   }
-  out.Close();
+
+  void EndRecord() override {
+    miranda_.Write("\r\n");
+    targetScan_.Write("\r\n");
+  }
+
+  void Close() {
+    miranda_.Close();
+    targetScan_.Close();
+  }
+
+ private:
+  OutputFile miranda_;
+  OutputFile targetScan_;
+};
+
+}  // namespace
+
+void WritePredictorInputs(ByteStream& input, const std::filesystem::path& miranda,
+                          const std::filesystem::path& targetScan, std::stop_token stop) {
+  PredictorInputs files(miranda, targetScan);
+  ReadLncRnaFasta(input, files, stop);
+  files.Close();
 }
 
 }  // namespace velmora

@@ -49,15 +49,16 @@ void RunPredictors(Session& session, PredictionOption option) {
 namespace {
 
 // The steps of a run up to `last`; the mapping follows only a whole run.
-void RunSteps(Session& session, std::string_view text, PredictionOption option, std::optional<PredictStage> last) {
-  const std::vector<LncRnaRecord> records = ReadLncRnaFasta(text);
+void RunSteps(Session& session, const InputSource& input, PredictionOption option, std::optional<PredictStage> last) {
+  FastaSink checkOnly;
+  ReadLncRnaFasta(*input.Open(), checkOnly, session.stop);
   CheckInstallation(session.home, option);
   CloseAllFiles();
   RmDirEX(session.Workspace().string());
   session.rowsShown = 0;
   session.frontend.ClearResultRows();
-  WriteMirandaInput(session.Work(paths::kMirandaInput), records);
-  WriteTargetScanInput(session.Work(paths::kTargetScanInput), records);
+  WritePredictorInputs(*input.Open(), session.Work(paths::kMirandaInput), session.Work(paths::kTargetScanInput),
+                       session.stop);
   if (last == PredictStage::Inputs) return;
   RunPredictors(session, option);
   session.CheckStop();
@@ -67,12 +68,12 @@ void RunSteps(Session& session, std::string_view text, PredictionOption option, 
 
 }  // namespace
 
-bool Predict(Session& session, std::string_view text, PredictionOption option) {
-  return RunLogged(session, [&] { RunSteps(session, text, option, std::nullopt); });
+bool Predict(Session& session, const InputSource& input, PredictionOption option) {
+  return RunLogged(session, [&] { RunSteps(session, input, option, std::nullopt); });
 }
 
-bool PredictUntil(Session& session, std::string_view text, PredictionOption option, PredictStage stage) {
-  return RunLogged(session, [&] { RunSteps(session, text, option, stage); });
+bool PredictUntil(Session& session, const InputSource& input, PredictionOption option, PredictStage stage) {
+  return RunLogged(session, [&] { RunSteps(session, input, option, stage); });
 }
 
 }  // namespace velmora

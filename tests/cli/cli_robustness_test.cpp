@@ -136,6 +136,24 @@ TEST_F(CliRobustness, EveryRefusalIsOneLineBeforeAnythingIsDeleted) {
       {"text before the first header", Input("notes\n" + kFasta), "Input line 1: text before the first header"},
       {"two records with one name", Input(">X\nACGU\n>X\nGG\n"), "Input line 3: the name \">X\" repeats"},
       {"names differing in case", Input(">Gas5\nACGU\n>GAS5\nGG\n"), "Input line 3: the name \">GAS5\" repeats"},
+      {"a digit past the first megabyte", Input(kFasta + ">LONG\n" + std::string(1 << 20, 'A') + "7\n"),
+       "column 1048577: the sequence of \">LONG\" holds the character '7'"},
+      {"a name repeated at the end", Input(kFasta + ">hulc\nACGU\n"), "the name \">hulc\" repeats"},
+      {"a gzip input cut short",
+       [](const fs::path& home, const fs::path& dir) {
+         test::WriteBytes(dir / "in.fa", LongFasta(2));
+         EXPECT_EQ(std::system(("gzip -f " + (dir / "in.fa").string()).c_str()), 0);
+         const std::string whole = test::ReadBytes(dir / "in.fa.gz");
+         test::WriteBytes(dir / "in.fa.gz", whole.substr(0, whole.size() - 100));
+         return "predict --home " + home.string() + " " + (dir / "in.fa.gz").string();
+       },
+       "in.fa.gz: cannot be read: damaged gzip data"},
+      {"a digit on standard input",
+       [](const fs::path& home, const fs::path& dir) {
+         test::WriteBytes(dir / "in.fa", kFasta + ">LATE\nAC7\n");
+         return "predict --home " + home.string() + " - < " + (dir / "in.fa").string();
+       },
+       "column 3: the sequence of \">LATE\" holds the character '7'"},
       {"one digit of mulnum.txt changed",
        Changed("lib/mulnum.txt", [](std::string& b) { b[1000] = b[1000] == '7' ? '8' : '7'; }),
        "lib/mulnum.txt: changed since"},

@@ -240,6 +240,56 @@ TEST(CliPredict, AnyLineEndsAndStandardInputGiveTheSameResult) {
   EXPECT_EQ(test::ReadBytes(dir / "gz.xls"), result);
 }
 
+// The predictor inputs do not depend on how the input arrives: line ends,
+// gzip, standard input (spooled to a file that is gone afterwards, also when
+// the input is refused).
+TEST(CliPrepare, EveryFormOfTheInputWritesTheSamePredictorInputs) {
+  test::TempDir dir;
+  const fs::path spools = dir / "spools";
+  fs::create_directory(spools);
+  const std::string fasta = test::ReadBytes(fs::path(VELMORA_SHARED_DATA) / "lncrna_examples.fa");
+  std::string crlf, cr = fasta;
+  for (char c : fasta) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  std::replace(cr.begin(), cr.end(), '\n', '\r');
+  test::WriteBytes(dir / "lf.fa", fasta);
+  test::WriteBytes(dir / "crlf.fa", crlf);
+  test::WriteBytes(dir / "cr.fa", cr);
+  ASSERT_EQ(std::system(("gzip -c " + (dir / "crlf.fa").string() + " > " + (dir / "crlf.fa.gz").string()).c_str()), 0);
+  test::WriteBytes(dir / "bad.fa", fasta + ">bad\nAC7\n");
+
+  // The command's exit status; a spool goes to `spools`.
+  const auto prepare = [&](const std::string& workspace, const std::string& input) {
+    const std::string command = "TMPDIR=" + spools.string() + " " + kCli.string() + " prepare --home " + VELMORA_HOME +
+                                " --workdir " + (dir / workspace).string() + " " + input + " 2>" +
+                                (dir / "errors.txt").string();
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  ASSERT_EQ(prepare("lf", (dir / "lf.fa").string()), 0) << test::ReadBytes(dir / "errors.txt");
+  const std::string miranda = test::ReadBytes(dir / "lf/lncrna_custom_ori.txt");
+  const std::string targetScan = test::ReadBytes(dir / "lf/lncrna_custom.txt");
+  EXPECT_EQ(std::count(targetScan.begin(), targetScan.end(), '\n'), 11);
+  const std::vector<std::pair<std::string, std::string>> forms = {
+      {"crlf", (dir / "crlf.fa").string()},
+      {"cr", (dir / "cr.fa").string()},
+      {"gzip", (dir / "crlf.fa.gz").string()},
+      {"stdin", "- < " + (dir / "cr.fa").string()},
+      {"stdin-gzip", "- < " + (dir / "crlf.fa.gz").string()},
+  };
+  for (const auto& [form, input] : forms) {
+    SCOPED_TRACE(form);
+    ASSERT_EQ(prepare(form, input), 0) << test::ReadBytes(dir / "errors.txt");
+    EXPECT_EQ(test::ReadBytes(dir / form / "lncrna_custom_ori.txt"), miranda);
+    EXPECT_EQ(test::ReadBytes(dir / form / "lncrna_custom.txt"), targetScan);
+  }
+  EXPECT_EQ(prepare("lf", "- < " + (dir / "bad.fa").string()), 1);
+  EXPECT_NE(test::ReadBytes(dir / "errors.txt").find("Input line 696: column 3: the sequence of \">bad\""),
+            std::string::npos)
+      << test::ReadBytes(dir / "errors.txt");
+  EXPECT_EQ(test::ReadBytes(dir / "lf/lncrna_custom_ori.txt"), miranda) << "the refused run changed nothing";
+  EXPECT_TRUE(fs::is_empty(spools)) << "no spool is left";
+}
+
 TEST(CliPredict, FailureExitsWithOne) {
   test::TempDir dir;
   test::WriteBytes(dir / "in.fa", "ACGU\n");

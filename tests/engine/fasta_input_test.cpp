@@ -3,20 +3,48 @@
 #include <gtest/gtest.h>
 
 #include "core/run_failure.h"
+#include "tests/support/test_support.h"
 
 namespace velmora {
 namespace {
 
-std::string Failure(std::string_view text) {
-  try {
-    ReadLncRnaFasta(text);
-  } catch (const RunFailure& failure) {
-    return failure.what();
+// What a pass reports, as "NAME=SEQUENCE" joined by ";", descriptions in
+// brackets when there are any; the largest sequence piece is kept apart.
+class Recorder final : public FastaSink {
+ public:
+  void Header(std::string_view name, std::string_view description) override {
+    if (!text.empty()) text += ';';
+    text += name;
+    if (!description.empty()) text.append("[").append(description).append("]");
+    text += '=';
   }
-  return "accepted";
+  void Sequence(std::string_view nucleotides) override {
+    text += nucleotides;
+    largestPiece = std::max(largestPiece, nucleotides.size());
+  }
+  void EndRecord() override { ++records; }
+
+  std::string text;
+  std::size_t largestPiece = 0;
+  int records = 0;
+};
+
+// The records of `text`, or the failure's message. The input read whole and
+// read a byte or a few at a time gives the same, or the test says where not.
+std::string Read(const std::string& text) {
+  std::string outcomes[3];
+  const std::size_t steps[3] = {1 << 16, 1, 3};
+  for (int i = 0; i < 3; ++i) {
+    test::TrickleStream stream(text, steps[i]);
+    Recorder recorder;
+    outcomes[i] = test::FailureOf([&] { ReadLncRnaFasta(stream, recorder); });
+    if (outcomes[i] == "no failure") outcomes[i] = recorder.text;
+  }
+  EXPECT_EQ(outcomes[1], outcomes[0]) << "read a byte at a time: " << text;
+  EXPECT_EQ(outcomes[2], outcomes[0]) << "read three bytes at a time: " << text;
+  return outcomes[0];
 }
 
-// Each accepted input, with its records as "NAME=SEQUENCE" joined by ";".
 TEST(ReadLncRnaFasta, AcceptedInputs) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {">a\nacgu\nggcc\n>b\nuuu", "a=ACGUGGCC;b=UUU"},
@@ -24,54 +52,63 @@ TEST(ReadLncRnaFasta, AcceptedInputs) {
       {">a\racgu\rggcc\r", "a=ACGUGGCC"},
       {"\xEF\xBB\xBF>bom\nACGT\n", "bom=ACGT"},
       {">s\nAC GU\n  GG\tCC\t\n", "s=ACGUGGCC"},
-      {"\t >tabbed desc\nACGU\n", "tabbed=ACGU"},
+      {"\t >tabbed desc\nACGU\n", "tabbed[desc]=ACGU"},
       {"\n  \n>blank-lines-first\n\nAC\n\n", "blank-lines-first=AC"},
       {">iupac\nNRYSWKMBDHVnryswkmbdhv\n", "iupac=NRYSWKMBDHVNRYSWKMBDHV"},
-      {">H19 NR_002196.2 some text \nACGU", "H19=ACGU"},
+      {">H19  NR_002196.2 some text \t\nACGU", "H19[NR_002196.2 some text]=ACGU"},
   };
-  for (const auto& [text, expected] : cases) {
-    std::string got;
-    for (const LncRnaRecord& record : ReadLncRnaFasta(text)) {
-      got += (got.empty() ? "" : ";") + record.name + "=" + record.sequence;
-    }
-    EXPECT_EQ(got, expected) << text;
-  }
-}
-
-TEST(ReadLncRnaFasta, KeepsTheDescriptionAndTheHeaderLine) {
-  const auto records = ReadLncRnaFasta("\n>H19  NR_002196.2 text \t\nAC\n>b\nGG\n");
-  ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(records[0].description, "NR_002196.2 text");
-  EXPECT_EQ(records[0].line, 2);
-  EXPECT_EQ(records[1].description, "");
-  EXPECT_EQ(records[1].line, 4);
+  for (const auto& [text, expected] : cases) EXPECT_EQ(Read(text), expected) << text;
 }
 
 // Every refusal names the line, and the record and character at fault.
 TEST(ReadLncRnaFasta, RefusedInputs) {
+  const std::string longLine(100'000, 'a');
   const std::vector<std::pair<std::string, std::string>> cases = {
       {">a\nAC3GU\n", "Input line 2: column 3: the sequence of \">a\" holds the character '3'"},
       {">a\nACGU*\n", "Input line 2: column 5: the sequence of \">a\" holds the character '*'"},
       {std::string(">a\nAC\0GU\n", 9), "Input line 2: column 3: the sequence of \">a\" holds the byte 0x00"},
       {">a\nAC>GU\n", "Input line 2: column 3: the sequence of \">a\" holds the character '>'"},
-      {">a\nACGU-\n", "holds the character '-'"},
+      {">a\r\n \tAC GU-\r\n", "Input line 2: column 8: the sequence of \">a\" holds the character '-'"},
       {">a\nAC\xC3\xA9\n", "holds the byte 0xC3"},
+      {">long\n" + longLine + "7\n", "Input line 2: column 100001: the sequence of \">long\" holds the character '7'"},
       {">\nACGU\n", "Input line 1: the header has no name right after \">\""},
       {"> NAME\nACGU\n", "Input line 1: the header has no name right after \">\""},
       {">empty\n>b\nACGU\n", "Input line 1: the record \">empty\" has no sequence"},
       {">a\nACGU\n>last\n\n", "Input line 3: the record \">last\" has no sequence"},
+      {">a\rACGU\r>last", "Input line 3: the record \">last\" has no sequence"},
       {"ACGU\n>a\nACGU\n", "Input line 1: text before the first header line"},
       {"\xEF\xBB\xBFnotes\n>a\nAC\n", "Input line 1: text before the first header line"},
       {">a x\nAC\n>a y\nGG\n", "Input line 3: the name \">a\" repeats the record of line 1"},
-      {">Gas5\nAC\n>GAS5\nGG\n", "Input line 3: the name \">GAS5\" repeats the record of line 1"},
+      {">Gas5\r\nAC\r\n>GAS5\r\nGG\r\n", "Input line 3: the name \">GAS5\" repeats the record of line 1"},
       {"", "The input is empty"},
       {" \n\t\n", "The input is empty"},
   };
   for (const auto& [text, message] : cases) {
-    const std::string failure = Failure(text);
+    const std::string failure = Read(text);
     EXPECT_EQ(failure.find('\n'), std::string::npos) << failure;
     EXPECT_NE(failure.find(message), std::string::npos) << "input: " << text << "\nmessage: " << failure;
   }
+}
+
+// A sequence on one long line reaches the sink in pieces, never whole.
+TEST(ReadLncRnaFasta, ALongSequenceIsNeverHeldWhole) {
+  const std::string text = ">one\r\n" + std::string(3'000'000, 'g') + "\r\n>two\nAC\n";
+  MemoryStream stream(text);
+  Recorder recorder;
+  ReadLncRnaFasta(stream, recorder);
+  EXPECT_EQ(recorder.text, "one=" + std::string(3'000'000, 'G') + ";two=AC");
+  EXPECT_EQ(recorder.records, 2);
+  EXPECT_LE(recorder.largestPiece, std::size_t{1} << 16);
+}
+
+TEST(ReadLncRnaFasta, AStopRequestEndsThePass) {
+  std::string text = ">a\n";
+  for (int i = 0; i < 10'000; ++i) text += "ACGU\n";
+  std::stop_source stop;
+  stop.request_stop();
+  MemoryStream stream(text);
+  FastaSink checkOnly;
+  EXPECT_THROW(ReadLncRnaFasta(stream, checkOnly, stop.get_token()), RunStopped);
 }
 
 }  // namespace

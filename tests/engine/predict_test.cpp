@@ -38,7 +38,7 @@ class PredictTest : public ::testing::Test {
   }
   bool Run(std::string_view text, PredictionOption option) {
     frontend = {};
-    return Predict(session, text, option);
+    return Predict(session, InputSource::Text(text), option);
   }
   std::string Fasta() const { return test::ReadBytes(fs::path(VELMORA_SHARED_DATA) / "lncrna_small.fa"); }
   std::string Tmp(std::string_view relative) const { return test::ReadBytes(session.Work(relative)); }
@@ -128,21 +128,27 @@ TEST_F(PredictTest, BothPredictorsRunScannerFirstAndTheLogSaysSo) {
                                       "Mapping and calculating", summary, "Ready"}));
 }
 
+// The whole input is checked before the workspace is emptied, a fault at its
+// very end too.
 TEST_F(PredictTest, BadInputIsRefusedAndLosesNothing) {
   ASSERT_TRUE(Run(Fasta(), PredictionOption::TargetScanOnly));
   const std::string result = Tmp(paths::kResult);
+  const std::string inputs = Tmp(paths::kMirandaInput);
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"", "The input is empty"},
       {" \n\n", "The input is empty"},
       {"ACGUACGU\nACGU\n", "Input line 1: text before the first header line"},
       {">only a header\n", "Input line 1: the record \">only\" has no sequence"},
       {">a\nACGU7\n", "Input line 2: column 5: the sequence of \">a\" holds the character '7'"},
+      {Fasta() + ">late\n" + std::string(200'000, 'A') + "7\n", "column 200001: the sequence of \">late\""},
+      {Fasta() + ">hulc\nACGU\n", "the name \">hulc\" repeats the record of line 1"},
   };
   for (const auto& [text, message] : cases) {
     EXPECT_FALSE(Run(text, PredictionOption::BothUnion));
     ASSERT_EQ(frontend.messages.size(), 1u);
     EXPECT_NE(frontend.messages[0].find(message), std::string::npos) << frontend.messages[0];
     EXPECT_EQ(Tmp(paths::kResult), result) << "the last result stays";
+    EXPECT_EQ(Tmp(paths::kMirandaInput), inputs) << "and so do the predictor inputs";
   }
 }
 

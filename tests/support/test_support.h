@@ -1,10 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <stop_token>
 #include <string>
 #include <vector>
 
+#include "core/byte_stream.h"
 #include "core/run_failure.h"
 #include "engine/frontend.h"
 #include "stats/factorial_table.h"
@@ -36,6 +38,23 @@ std::string FailureOf(Work&& work) {
   }
   return "no failure";
 }
+
+// Bytes from memory, at most `step` a read: lines, line ends and marks then
+// break across the reads of a stream.
+class TrickleStream final : public ByteStream {
+ public:
+  TrickleStream(std::string_view bytes, std::size_t step) : rest_(bytes), step_(step) {}
+  std::size_t Read(char* buffer, std::size_t size) override {
+    const std::size_t count = std::min({size, rest_.size(), step_});
+    std::copy_n(rest_.data(), count, buffer);
+    rest_.remove_prefix(count);
+    return count;
+  }
+
+ private:
+  std::string_view rest_;
+  std::size_t step_;
+};
 
 // The factorial table the build wrote.
 const FactorialTable& BuiltFactorials();
