@@ -103,33 +103,48 @@ TEST(HitEnergy, KeepsEarlierScannerEnergies) {
   }
 }
 
-// A fold keeps the columns its strand shares with the previous one; each
-// pair of strands folded one after the other must give what the second
-// gives on a thread of its own, whatever the two share.
+// A fold reuses the tables of earlier ones: the columns a hit shares with
+// the miRNA's earlier hits, and the space of the previous strand. Each
+// energy must be the one of the whole strand folded on a thread of its own,
+// whatever came before.
+TEST(HitEnergy, SameAsTheWholeStrandWhateverCameBefore) {
+  const std::string mirna = "GCUGACUCCUAGUCCAGGGCUC";
+  const std::string stem = "GGGGAGGGGAAAACCCCAGGGGAAAACCCCACCCC";
+  struct Case {
+    const char* name;
+    std::string earlierWindow, window;
+  };
+  const Case cases[] = {
+      {"another window", "AAAUCUUCCUAAAAGAGUCAGN", "GCAGCCAGCGCAGGGGCUUCUGCU"},
+      {"the same window again", "AAAUCUUCCUAAAAGAGUCAGN", "AAAUCUUCCUAAAAGAGUCAGN"},
+      {"one nucleotide", stem, "G"},
+      {"no window", stem, ""},
+      {"a window after none", "", stem},
+      {"past one block of columns", "ACG", stem + stem},
+      {"shorter than the earlier one", stem + stem, "GAGCCCUGGACU"},
+  };
+  const auto whole = [&](const std::string& window) {
+    const std::string strand = std::string(mirna.rbegin(), mirna.rend()) + std::string(7, kLinker) +
+                               std::string(window.rbegin(), window.rend());
+    return std::async(std::launch::async, [&] { return MinimumFreeEnergy(strand); }).get();
+  };
+  for (const Case& c : cases) {
+    HitEnergy(mirna, c.earlierWindow);
+    EXPECT_EQ(HitEnergy(mirna, c.window), static_cast<float>(whole(c.window)) / 100.0f) << c.name;
+  }
+}
+
+// The space of a longer or a shorter strand before changes nothing.
 TEST(MinimumFreeEnergy, SameAfterAnyEarlierStrand) {
   const std::string stem = "GGGGAGGGGAAAACCCCAGGGGAAAACCCCACCCC";
   const std::string hit = "GCUGACUCCUAGUCCAGGGCUC_______AAAUCUUCCUAAAAGAGUCAGN";
-  struct Case {
-    const char* name;
-    std::string earlier, strand;
+  const std::pair<std::string, std::string> cases[] = {
+      {stem + stem + hit, stem}, {stem, hit + stem}, {hit, hit}, {"", stem}, {stem, ""},
   };
-  const Case cases[] = {
-      {"longer, the earlier one its start", stem, stem + "AGGGAAAACCCU"},
-      {"shorter, its start the earlier one", stem + "AGGGAAAACCCU", stem},
-      {"the last position differs", stem, stem.substr(0, stem.size() - 1) + "A"},
-      {"a stem opened inside the shared part closes later", "GGGGAAAACC", "GGGGAAAACCCCAAAAAAAA"},
-      {"only the first position shared", "GAAAAAAAAAAAAC", "GGGGAAAACCCC"},
-      {"the same strand again", hit, hit},
-      {"another target after the linker", hit, hit.substr(0, 29) + "GCAGCCAGCGCAGGGGCUUCUGCU"},
-      {"past one column step of 64", hit + "GAGCCCUGGACU" + hit, hit + "GAGCCCUGGACU" + stem},
-      {"across column steps", hit, hit + std::string(20, 'A') + stem},
-      {"nothing after a strand", stem, ""},
-      {"a strand after nothing", "", stem},
-  };
-  for (const Case& c : cases) {
-    const int alone = std::async(std::launch::async, [&] { return MinimumFreeEnergy(c.strand); }).get();
-    MinimumFreeEnergy(c.earlier);
-    EXPECT_EQ(MinimumFreeEnergy(c.strand), alone) << c.name;
+  for (const auto& [earlier, strand] : cases) {
+    const int alone = std::async(std::launch::async, [&] { return MinimumFreeEnergy(strand); }).get();
+    MinimumFreeEnergy(earlier);
+    EXPECT_EQ(MinimumFreeEnergy(strand), alone) << earlier << " then " << strand;
   }
 }
 
