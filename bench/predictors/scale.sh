@@ -19,7 +19,7 @@ while [ $# -gt 0 ]; do
 done
 home=$build/velmora
 generator=$build/bench/make_synthetic_lncrnas
-training=$(dirname "$0")/../../shared/data/lncrna_examples.fa
+training=$(dirname "$0")/../../../shared/data/lncrna_examples.fa
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
