@@ -1,33 +1,60 @@
 #include "engine/pair_sources.h"
 
+#include <algorithm>
+
 #include "core/line_reader.h"
 
 namespace velmora {
 namespace {
 
-std::unordered_set<std::string> ReadPairs(const std::filesystem::path& path, std::stop_token stop) {
-  std::unordered_set<std::string> pairs;
+std::uint64_t Key(std::uint32_t lnc, std::uint32_t mirna) { return std::uint64_t{lnc} << 32 | mirna; }
+
+}  // namespace
+
+std::uint32_t PairSources::Numbers::Add(std::string_view name) {
+  const auto found = numbers_.find(name);
+  if (found != numbers_.end()) return found->second;
+  const auto number = static_cast<std::uint32_t>(numbers_.size());
+  numbers_.emplace(name, number);
+  return number;
+}
+
+std::uint32_t PairSources::Numbers::Find(std::string_view name) const {
+  const auto found = numbers_.find(name);
+  return found == numbers_.end() ? kUnknown : found->second;
+}
+
+// A line without TAB names no pair: no lookup could match it.
+std::vector<std::uint64_t> PairSources::ReadPairs(const std::filesystem::path& path, std::stop_token stop) {
+  std::vector<std::uint64_t> pairs;
   LineSource source(path, true, stop);
   for (std::string line; source.Next(line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty()) pairs.insert(std::move(line));
+    const std::size_t tab = line.find('\t');
+    if (tab == std::string::npos) continue;
+    const std::string_view text(line);
+    pairs.push_back(Key(lncs_.Add(text.substr(0, tab)), mirnas_.Add(text.substr(tab + 1))));
   }
+  std::sort(pairs.begin(), pairs.end());
+  pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+  pairs.shrink_to_fit();
   return pairs;
 }
-
-}  // namespace
 
 PairSources::PairSources(const std::filesystem::path& targetScanPairs, const std::filesystem::path& mirandaPairs,
                          std::stop_token stop)
     : targetScan_(ReadPairs(targetScanPairs, stop)), miranda_(ReadPairs(mirandaPairs, stop)) {}
 
+bool PairSources::Holds(const std::vector<std::uint64_t>& pairs, std::uint32_t lnc, std::uint32_t mirna) const {
+  return std::binary_search(pairs.begin(), pairs.end(), Key(lnc, mirna));
+}
+
 std::string_view PairSources::FoundBy(std::string_view lnc, std::string_view mirna) const {
   if (!every_.empty()) return every_;
-  std::string pair(lnc);
-  pair += '\t';
-  pair += mirna;
-  const bool bySiteFinder = targetScan_.contains(pair);
-  const bool byScanner = miranda_.contains(pair);
+  const std::uint32_t lncNumber = lncs_.Find(lnc), mirnaNumber = mirnas_.Find(mirna);
+  if (lncNumber == Numbers::kUnknown || mirnaNumber == Numbers::kUnknown) return {};
+  const bool bySiteFinder = Holds(targetScan_, lncNumber, mirnaNumber);
+  const bool byScanner = Holds(miranda_, lncNumber, mirnaNumber);
   if (bySiteFinder && byScanner) return kBoth;
   if (bySiteFinder) return kTargetScan;
   if (byScanner) return kMiranda;

@@ -1,5 +1,6 @@
 #include "mapping/pair_table.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "core/line_reader.h"
@@ -37,25 +38,59 @@ PairTable::Entry& PairTable::EntryFor(const std::string& identifier) {
   return entries_[found->second];
 }
 
+std::uint32_t PairTable::Number(const std::string& name) {
+  const auto found = numbers_.find(name);
+  if (found != numbers_.end()) return found->second;
+  const auto number = static_cast<std::uint32_t>(names_.size());
+  numbers_.emplace(name, number);
+  names_.push_back(name);
+  unmarked_.push_back(number);
+  const std::string stripped = WithoutMarks(name);
+  if (stripped != name) {
+    const std::uint32_t unmarked = Number(stripped);  // may grow unmarked_
+    unmarked_[number] = unmarked;
+  }
+  return number;
+}
+
 void PairTable::Add(const std::string& identifier, const std::string& name) {
   Entry& entry = EntryFor(identifier);
-  if (!entry.held.insert(name).second) return;
-  entry.firstUnmarked.try_emplace(WithoutMarks(name), entry.names.size());
-  entry.names.push_back(name);
+  const std::uint32_t number = Number(name);
+  const auto at = std::lower_bound(entry.sorted.begin(), entry.sorted.end(), number);
+  if (at != entry.sorted.end() && *at == number) return;
+  entry.sorted.insert(at, number);
+  entry.names.push_back(number);
+  entry.firstUnmarked.clear();
 }
 
 void PairTable::Confirm(const std::string& identifier, const std::string& name) {
   const auto found = index_.find(identifier);
-  if (found == index_.end()) return;
+  const auto number = numbers_.find(name);
+  if (found == index_.end() || number == numbers_.end()) return;
   Entry& entry = entries_[found->second];
-  const auto match = entry.firstUnmarked.find(name);
-  if (match != entry.firstUnmarked.end()) entry.names[match->second] += '*';
+  if (entry.firstUnmarked.empty()) {
+    for (std::uint32_t k = 0; k < entry.names.size(); ++k) {
+      entry.firstUnmarked.emplace_back(unmarked_[entry.names[k] & ~kConfirmed], k);
+    }
+    std::sort(entry.firstUnmarked.begin(), entry.firstUnmarked.end());
+    const auto sameName = [](const auto& x, const auto& y) { return x.first == y.first; };
+    entry.firstUnmarked.erase(std::unique(entry.firstUnmarked.begin(), entry.firstUnmarked.end(), sameName),
+                              entry.firstUnmarked.end());
+  }
+  const auto match = std::lower_bound(entry.firstUnmarked.begin(), entry.firstUnmarked.end(),
+                                      std::pair{number->second, std::uint32_t{0}});
+  if (match != entry.firstUnmarked.end() && match->first == number->second) {
+    entry.names[match->second] |= kConfirmed;
+  }
 }
 
+// A confirmed name is written with a "*" added, so that it counts as marked.
 void PairTable::Write(const std::filesystem::path& path, bool confirmedOnly) const {
   OutputFile out(path);
   for (const Entry& entry : entries_) {
-    for (const std::string& name : entry.names) {
+    for (const std::uint32_t number : entry.names) {
+      std::string name = names_[number & ~kConfirmed];
+      if (number & kConfirmed) name += '*';
       const std::size_t mark = name.find('*');
       if (confirmedOnly && mark == std::string::npos) continue;
       out.Write(entry.identifier + '\t' + (confirmedOnly ? name.substr(0, mark) : name) + "\r\n");

@@ -4,11 +4,12 @@
 // distinct miRNA names, both in order of first appearance, and writes the
 // grouped pair file (identifier TAB name CR LF).
 
+#include <cstdint>
 #include <filesystem>
 #include <stop_token>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace velmora {
@@ -26,16 +27,25 @@ class PairTable {
   void Write(const std::filesystem::path& path, bool confirmedOnly) const;
 
  private:
+  // Names are kept as numbers: a pair takes a few bytes, however many pairs
+  // the run of a whole annotation has.
+  static constexpr std::uint32_t kConfirmed = 1u << 31;  // marks a stored name number
   struct Entry {
     std::string identifier;
-    std::vector<std::string> names;
-    std::unordered_set<std::string> held;
-    std::unordered_map<std::string, std::size_t> firstUnmarked;  // name without "*" -> first index
+    std::vector<std::uint32_t> names;   // in order of first appearance, kConfirmed added once confirmed
+    std::vector<std::uint32_t> sorted;  // the same names, sorted, to find a repeat
+    // (name without "*", index) of the first name of each, sorted; made at
+    // the first Confirm after an Add.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> firstUnmarked;
   };
   Entry& EntryFor(const std::string& identifier);
+  std::uint32_t Number(const std::string& name);
 
   std::vector<Entry> entries_;
   std::unordered_map<std::string, std::size_t> index_;
+  std::unordered_map<std::string, std::uint32_t> numbers_;
+  std::vector<std::string> names_;       // by number
+  std::vector<std::uint32_t> unmarked_;  // by number: the number of the name without "*"
 };
 
 void GroupPairs(const std::filesystem::path& pairFile, const std::filesystem::path& output, std::stop_token stop = {});
