@@ -15,10 +15,13 @@
 namespace velmora::scanner {
 namespace {
 
-// Whole, whatever the length of the ids in it.
+// Whole, whatever the length of the ids in it; formatted once where it fits
+// the usual size.
 std::string Format(const char* pattern, auto... values) {
-  const int length = std::snprintf(nullptr, 0, pattern, values...);
+  char usual[256];
+  const int length = std::snprintf(usual, sizeof usual, pattern, values...);
   if (length <= 0) return {};
+  if (static_cast<std::size_t>(length) < sizeof usual) return std::string(usual, static_cast<std::size_t>(length));
   std::string text(static_cast<std::size_t>(length) + 1, '\0');
   std::snprintf(text.data(), text.size(), pattern, values...);
   text.pop_back();
