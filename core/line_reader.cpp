@@ -75,6 +75,22 @@ OpenFile* FileOf(std::int32_t handle) {
   return files[static_cast<std::size_t>(handle)].get();
 }
 
+// The next line into `line`, its capacity kept; false at the end of the file.
+bool ReadLineInto(OpenFile* file, bool stopAtLineFeed, std::string& line) {
+  line.clear();
+  if (file == nullptr) return false;
+  const int first = file->Get();
+  if (first < 0) return false;
+  const char terminator = stopAtLineFeed ? '\n' : '\r';
+  if (first == terminator) {
+    if (!stopAtLineFeed) file->Get();
+    return true;
+  }
+  line.push_back(static_cast<char>(first));
+  if (file->AppendUntil(terminator, line) && !stopAtLineFeed) file->Get();  // the LF of a CR LF pair, whatever it is
+  return true;
+}
+
 }  // namespace
 
 std::int32_t OpenFileHandle(const std::filesystem::path& path) {
@@ -87,19 +103,8 @@ std::int32_t OpenFileHandle(const std::filesystem::path& path) {
 }
 
 std::string ReadFileLine(std::int32_t fileHandle, bool stopAtLineFeed) {
-  OpenFile* file = FileOf(fileHandle);
-  if (file == nullptr) return std::string(EndMark);
-  const int first = file->Get();
-  if (first < 0) return std::string(EndMark);
-  const char terminator = stopAtLineFeed ? '\n' : '\r';
   std::string line;
-  if (first == terminator) {
-    if (!stopAtLineFeed) file->Get();
-    return line;
-  }
-  line.push_back(static_cast<char>(first));
-  if (file->AppendUntil(terminator, line) && !stopAtLineFeed) file->Get();  // the LF of a CR LF pair, whatever it is
-  return line;
+  return ReadLineInto(FileOf(fileHandle), stopAtLineFeed, line) ? line : std::string(EndMark);
 }
 
 void CloseFileHandle(std::int32_t fileHandle) {
@@ -123,8 +128,8 @@ LineSource::LineSource(const std::filesystem::path& path, bool stopAtLineFeed, s
 bool LineSource::Next(std::string& line) {
   // Looking at the stop request costs an atomic load: once per 4096 lines.
   if ((++lines_ & 4095) == 0 && stop_.stop_requested()) throw RunStopped();
-  line = ReadFileLine(handle_, stopAtLineFeed_);
-  return line != EndMark;
+  // A line that reads as the end mark is the end, as ReadFileLine gives it.
+  return ReadLineInto(FileOf(handle_), stopAtLineFeed_, line) && line != EndMark;
 }
 
 }  // namespace velmora

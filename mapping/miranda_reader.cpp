@@ -16,9 +16,12 @@ void ExtractMirandaPairs(const std::filesystem::path& mirandaOutput, const std::
   // "Performing Scan: " fills characters 1 to 17, so the miRNA starts at 18
   // and runs to the space before the first "vs".
   constexpr std::size_t kMirnaStart = 17;
-  std::string last;  // the last line that holds something, without its CR
+  bool closed = false;  // whether the last line that holds something, without its CR, is the closing line
   for (std::string line; output.Next(line);) {
-    if (!line.empty() && line != "\r") last = line.back() == '\r' ? line.substr(0, line.size() - 1) : line;
+    if (!line.empty() && line != "\r") {
+      const std::string_view text(line);
+      closed = (text.back() == '\r' ? text.substr(0, text.size() - 1) : text) == kClosingLine;
+    }
     if (line.find("Performing Scan:") == std::string::npos) continue;
     const std::size_t vs = line.find("vs");
     if (vs == std::string::npos || vs < kMirnaStart + 1) continue;
@@ -29,7 +32,7 @@ void ExtractMirandaPairs(const std::filesystem::path& mirandaOutput, const std::
     out.Write(sequenceName);
     out.Write("\t" + *name + "\r\n");
   }
-  if (last != kClosingLine) {
+  if (!closed) {
     throw RunFailure(mirandaOutput.string() + ": ends before the scanner's closing line \"" +
                      std::string(kClosingLine) + "\"; the output was cut short");
   }
