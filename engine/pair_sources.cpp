@@ -11,19 +11,6 @@ std::uint64_t Key(std::uint32_t lnc, std::uint32_t mirna) { return std::uint64_t
 
 }  // namespace
 
-std::uint32_t PairSources::Numbers::Add(std::string_view name) {
-  const auto found = numbers_.find(name);
-  if (found != numbers_.end()) return found->second;
-  const auto number = static_cast<std::uint32_t>(numbers_.size());
-  numbers_.emplace(name, number);
-  return number;
-}
-
-std::uint32_t PairSources::Numbers::Find(std::string_view name) const {
-  const auto found = numbers_.find(name);
-  return found == numbers_.end() ? kUnknown : found->second;
-}
-
 // A line without TAB names no pair: no lookup could match it.
 std::vector<std::uint64_t> PairSources::ReadPairs(const std::filesystem::path& path, std::stop_token stop) {
   std::vector<std::uint64_t> pairs;
@@ -52,7 +39,7 @@ bool PairSources::Holds(const std::vector<std::uint64_t>& pairs, std::uint32_t l
 std::string_view PairSources::FoundBy(std::string_view lnc, std::string_view mirna) const {
   if (!every_.empty()) return every_;
   const std::uint32_t lncNumber = lncs_.Find(lnc), mirnaNumber = mirnas_.Find(mirna);
-  if (lncNumber == Numbers::kUnknown || mirnaNumber == Numbers::kUnknown) return {};
+  if (lncNumber == NameNumbers::kUnknown || mirnaNumber == NameNumbers::kUnknown) return {};
   const bool bySiteFinder = Holds(targetScan_, lncNumber, mirnaNumber);
   const bool byScanner = Holds(miranda_, lncNumber, mirnaNumber);
   if (bySiteFinder && byScanner) return kBoth;

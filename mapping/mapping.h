@@ -9,9 +9,11 @@
 // pair_table.h         PairTable, GroupPairs, MergePairsUnion, MergePairsIntersection
 // set_file.h           WriteLncMirSets (grouped pairs -> lnc_mirset.txt)
 // mirna_name.h         NormaliseMirnaName
+// name_numbers.h       NameNumbers (names as numbers in order of first appearance)
 
 #include "mapping/miranda_reader.h"
 #include "mapping/mirna_name.h"
+#include "mapping/name_numbers.h"
 #include "mapping/pair_table.h"
 #include "mapping/set_file.h"
 #include "mapping/targetscan_reader.h"

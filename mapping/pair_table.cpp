@@ -32,18 +32,10 @@ void ReadPairs(const std::filesystem::path& pairFile, const std::stop_token& sto
 
 }  // namespace
 
-PairTable::Entry& PairTable::EntryFor(const std::string& identifier) {
-  const auto [found, added] = index_.try_emplace(identifier, entries_.size());
-  if (added) entries_.push_back(Entry{identifier, {}, {}, {}});
-  return entries_[found->second];
-}
-
 std::uint32_t PairTable::Number(const std::string& name) {
-  const auto found = numbers_.find(name);
-  if (found != numbers_.end()) return found->second;
-  const auto number = static_cast<std::uint32_t>(names_.size());
-  numbers_.emplace(name, number);
-  names_.push_back(name);
+  const std::uint32_t known = names_.Find(name);
+  if (known != NameNumbers::kUnknown) return known;
+  const std::uint32_t number = names_.Add(name);
   unmarked_.push_back(number);
   const std::string stripped = WithoutMarks(name);
   if (stripped != name) {
@@ -54,7 +46,9 @@ std::uint32_t PairTable::Number(const std::string& name) {
 }
 
 void PairTable::Add(const std::string& identifier, const std::string& name) {
-  Entry& entry = EntryFor(identifier);
+  const std::uint32_t entryNumber = identifiers_.Add(identifier);
+  if (entryNumber == entries_.size()) entries_.emplace_back();
+  Entry& entry = entries_[entryNumber];
   const std::uint32_t number = Number(name);
   const auto at = std::lower_bound(entry.sorted.begin(), entry.sorted.end(), number);
   if (at != entry.sorted.end() && *at == number) return;
@@ -64,10 +58,9 @@ void PairTable::Add(const std::string& identifier, const std::string& name) {
 }
 
 void PairTable::Confirm(const std::string& identifier, const std::string& name) {
-  const auto found = index_.find(identifier);
-  const auto number = numbers_.find(name);
-  if (found == index_.end() || number == numbers_.end()) return;
-  Entry& entry = entries_[found->second];
+  const std::uint32_t entryNumber = identifiers_.Find(identifier), number = names_.Find(name);
+  if (entryNumber == NameNumbers::kUnknown || number == NameNumbers::kUnknown) return;
+  Entry& entry = entries_[entryNumber];
   if (entry.firstUnmarked.empty()) {
     for (std::uint32_t k = 0; k < entry.names.size(); ++k) {
       entry.firstUnmarked.emplace_back(unmarked_[entry.names[k] & ~kConfirmed], k);
@@ -77,23 +70,27 @@ void PairTable::Confirm(const std::string& identifier, const std::string& name) 
     entry.firstUnmarked.erase(std::unique(entry.firstUnmarked.begin(), entry.firstUnmarked.end(), sameName),
                               entry.firstUnmarked.end());
   }
-  const auto match = std::lower_bound(entry.firstUnmarked.begin(), entry.firstUnmarked.end(),
-                                      std::pair{number->second, std::uint32_t{0}});
-  if (match != entry.firstUnmarked.end() && match->first == number->second) {
+  const auto match =
+      std::lower_bound(entry.firstUnmarked.begin(), entry.firstUnmarked.end(), std::pair{number, std::uint32_t{0}});
+  if (match != entry.firstUnmarked.end() && match->first == number) {
     entry.names[match->second] |= kConfirmed;
   }
 }
 
-// A confirmed name is written with a "*" added, so that it counts as marked.
+// A confirmed name counts as marked, as if a "*" had been added to it.
 void PairTable::Write(const std::filesystem::path& path, bool confirmedOnly) const {
   OutputFile out(path);
-  for (const Entry& entry : entries_) {
-    for (const std::uint32_t number : entry.names) {
-      std::string name = names_[number & ~kConfirmed];
-      if (number & kConfirmed) name += '*';
+  for (std::uint32_t k = 0; k < entries_.size(); ++k) {
+    const std::string& identifier = identifiers_.Name(k);
+    for (const std::uint32_t number : entries_[k].names) {
+      const std::string_view name = names_.Name(number & ~kConfirmed);
+      const bool confirmed = (number & kConfirmed) != 0;
       const std::size_t mark = name.find('*');
-      if (confirmedOnly && mark == std::string::npos) continue;
-      out.Write(entry.identifier + '\t' + (confirmedOnly ? name.substr(0, mark) : name) + "\r\n");
+      if (confirmedOnly && !confirmed && mark == std::string_view::npos) continue;
+      out.Write(identifier);
+      out.Write("\t");
+      out.Write(confirmedOnly ? name.substr(0, mark) : name);
+      out.Write(!confirmedOnly && confirmed ? "*\r\n" : "\r\n");
     }
   }
   out.Close();

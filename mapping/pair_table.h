@@ -8,9 +8,10 @@
 #include <filesystem>
 #include <stop_token>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include "mapping/name_numbers.h"
 
 namespace velmora {
 
@@ -31,21 +32,18 @@ class PairTable {
   // the run of a whole annotation has.
   static constexpr std::uint32_t kConfirmed = 1u << 31;  // marks a stored name number
   struct Entry {
-    std::string identifier;
     std::vector<std::uint32_t> names;   // in order of first appearance, kConfirmed added once confirmed
     std::vector<std::uint32_t> sorted;  // the same names, sorted, to find a repeat
     // (name without "*", index) of the first name of each, sorted; made at
     // the first Confirm after an Add.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> firstUnmarked;
   };
-  Entry& EntryFor(const std::string& identifier);
   std::uint32_t Number(const std::string& name);
 
+  NameNumbers identifiers_;  // an entry's number is its identifier's
   std::vector<Entry> entries_;
-  std::unordered_map<std::string, std::size_t> index_;
-  std::unordered_map<std::string, std::uint32_t> numbers_;
-  std::vector<std::string> names_;       // by number
-  std::vector<std::uint32_t> unmarked_;  // by number: the number of the name without "*"
+  NameNumbers names_;
+  std::vector<std::uint32_t> unmarked_;  // by name number: the number of the name without "*"
 };
 
 void GroupPairs(const std::filesystem::path& pairFile, const std::filesystem::path& output, std::stop_token stop = {});
