@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <climits>
+#include <string>
+#include <string_view>
 
 #include "core/file_bytes.h"
 #include "core/run_failure.h"
@@ -47,7 +49,14 @@ std::size_t PlainOrGzipStream::Read(char* buffer, std::size_t size) {
   int error = Z_OK;
   const char* message = gzerror(file_, &error);
   if (error == Z_ERRNO) FailToRead(name_, errno);
-  if (error != Z_OK) throw RunFailure(name_ + ": cannot be read: damaged gzip data (" + message + ")");
+  if (error != Z_OK) {
+    // zlib names the stream "<fd:N>"; the file's own name is already given.
+    std::string_view reason = message;
+    if (reason.starts_with("<fd:") && reason.find(": ") != std::string_view::npos) {
+      reason.remove_prefix(reason.find(": ") + 2);
+    }
+    throw RunFailure(name_ + ": cannot be read: damaged gzip data (" + std::string(reason) + ")");
+  }
   return got > 0 ? static_cast<std::size_t>(got) : 0;
 }
 

@@ -41,6 +41,7 @@ TEST(ReadPlainOrGzipFile, DamagedOrCutShortStreamsAreFailures) {
   damaged[whole.size() / 2] ^= 0x55;
   test::WriteBytes(dir / "bad.fa.gz", damaged);
   EXPECT_NE(FailureOf(dir / "bad.fa.gz").find("damaged gzip data"), std::string::npos);
+  EXPECT_EQ(FailureOf(dir / "cut.fa.gz").find("<fd:"), std::string::npos) << "zlib's own name for the stream";
   EXPECT_EQ(FailureOf(dir / "missing.gz"),
             (dir / "missing.gz").string() + ": cannot be read: No such file or directory");
   EXPECT_EQ(FailureOf(dir.path()), dir.path().string() + ": cannot be read: Is a directory");
