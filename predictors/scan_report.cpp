@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
+#include <charconv>
+#include <concepts>
 #include <exception>
 #include <mutex>
+#include <string_view>
 #include <thread>
 
 #include "core/version.h"
@@ -15,50 +17,68 @@
 namespace velmora::scanner {
 namespace {
 
-// Whole, whatever the length of the ids in it; formatted once where it fits
-// the usual size.
-std::string Format(const char* pattern, auto... values) {
-  char usual[256];
-  const int length = std::snprintf(usual, sizeof usual, pattern, values...);
-  if (length <= 0) return {};
-  if (static_cast<std::size_t>(length) < sizeof usual) return std::string(usual, static_cast<std::size_t>(length));
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  std::snprintf(text.data(), text.size(), pattern, values...);
-  text.pop_back();
-  return text;
-}
+// Appends text, numbers as printf's "%d" and "%.<precision>f" write them.
+class Text {
+ public:
+  explicit Text(std::string& out) : out_(out) {}
+  Text& operator<<(std::string_view text) {
+    out_ += text;
+    return *this;
+  }
+  Text& operator<<(char c) {
+    out_ += c;
+    return *this;
+  }
+  template <std::integral Number>
+  Text& operator<<(Number value) {
+    char digits[24];
+    out_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+    return *this;
+  }
+  Text& Fixed(double value, int precision) {
+    char digits[400];  // the longest double in fixed notation
+    out_.append(digits, std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, precision).ptr);
+    return *this;
+  }
+
+ private:
+  std::string& out_;
+};
 
 const std::string kSeparator = "=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=";
 
-std::string PairReport(const Sequence& mirna, const Sequence& target, const std::vector<Hit>& hits, int scanned) {
-  std::string out = "Read Sequence:" + target.id + " " + target.description + "(" +
-                    std::to_string(target.bases.size()) + " nt)\n" + kSeparator + "\nPerforming Scan: " + mirna.id +
-                    " vs " + target.id + "\n" + kSeparator + "\n";
+void PairReport(const Sequence& mirna, const Sequence& target, const std::vector<Hit>& hits, int scanned,
+                std::string& text) {
+  Text out(text);
+  out << "Read Sequence:" << target.id << ' ' << target.description << '(' << target.bases.size() << " nt)\n"
+      << kSeparator << "\nPerforming Scan: " << mirna.id << " vs " << target.id << '\n'
+      << kSeparator << '\n';
   double totalScore = 0, totalEnergy = 0, maxScore = 0, minEnergy = 0;
-  std::string starts;
   for (const Hit& hit : hits) {
-    out += '\n';
-    out += Format("   Forward:\tScore: %f  Q:%d to %d  R:%d to %d Align Len (%d) (%3.2f%%) (%3.2f%%)",
-                  static_cast<double>(hit.score), hit.queryStart, hit.queryEnd, hit.refStart, hit.refEnd, hit.length,
-                  hit.identity, hit.similarity);
-    out += "\n\n   Query:    3' " + hit.queryLine + " 5'\n                " + hit.barLine + " \n   Ref:      5' " +
-           hit.refLine + " 3'\n\n" + Format("   Energy:  %f kCal/Mol", hit.energy) + "\n\nScores for this hit:\n";
-    out += Format(">%s\t%s\t%.2f\t%.2f\t%d %d\t%d %d\t%d\t%.2f%%\t%.2f%%", mirna.id.c_str(), target.id.c_str(),
-                  static_cast<double>(hit.score), hit.energy, hit.queryStart, hit.queryEnd, hit.refStart, hit.refEnd,
-                  hit.length, hit.identity, hit.similarity) +
-           "\n\n";
+    const auto percent = [&](double value) -> Text& { return out.Fixed(value, 2) << '%'; };
+    out << "\n   Forward:\tScore: ";
+    out.Fixed(hit.score, 6) << "  Q:" << hit.queryStart << " to " << hit.queryEnd << "  R:" << hit.refStart << " to "
+                            << hit.refEnd << " Align Len (" << hit.length << ") (";
+    percent(hit.identity) << ") (";
+    percent(hit.similarity) << ")\n\n   Query:    3' " << hit.queryLine << " 5'\n                " << hit.barLine
+                            << " \n   Ref:      5' " << hit.refLine << " 3'\n\n   Energy:  ";
+    out.Fixed(hit.energy, 6) << " kCal/Mol\n\nScores for this hit:\n>" << mirna.id << '\t' << target.id << '\t';
+    out.Fixed(hit.score, 2) << '\t';
+    out.Fixed(hit.energy, 2) << '\t' << hit.queryStart << ' ' << hit.queryEnd << '\t' << hit.refStart << ' '
+                             << hit.refEnd << '\t' << hit.length << '\t';
+    percent(hit.identity) << '\t';
+    percent(hit.similarity) << "\n\n";
     totalScore += hit.score;
     totalEnergy += hit.energy;
     maxScore = std::max(maxScore, static_cast<double>(hit.score));
     minEnergy = std::min(minEnergy, static_cast<double>(hit.energy));
-    starts += ' ';
-    starts += std::to_string(hit.refStart);
   }
-  out += "Score for this Scan:\nSeq1,Seq2,Tot Score,Tot Energy,Max Score,Max Energy,Strand,Len1,Len2,Positions\n";
-  out += Format(">>%s\t%s\t%.2f\t%.2f\t%.2f\t%.2f\t%d\t%zu\t%zu\t", mirna.id.c_str(), target.id.c_str(), totalScore,
-                totalEnergy, maxScore, minEnergy, scanned, mirna.bases.size(), target.bases.size()) +
-         starts + "\nComplete\n\n";
-  return out;
+  out << "Score for this Scan:\nSeq1,Seq2,Tot Score,Tot Energy,Max Score,Max Energy,Strand,Len1,Len2,Positions\n>>"
+      << mirna.id << '\t' << target.id << '\t';
+  for (double value : {totalScore, totalEnergy, maxScore, minEnergy}) out.Fixed(value, 2) << '\t';
+  out << scanned << '\t' << mirna.bases.size() << '\t' << target.bases.size() << '\t';
+  for (const Hit& hit : hits) out << ' ' << hit.refStart;
+  out << "\nComplete\n\n";
 }
 
 std::string Banner(const std::string& mirnaFile, const std::string& targetFile) {
@@ -97,12 +117,16 @@ void Scan(const std::vector<Sequence>& mirnas, const std::vector<Sequence>& targ
     const LaneGroup group(lanesRows);
     std::vector<std::vector<Candidate>> candidates;
     std::vector<SpillBuffer> byMirna(count);
+    std::string report;
     for (std::size_t t = 0; t < targets.size(); ++t) {
       group.Sweep(codes[t], candidates);
       for (std::size_t k = 0; k < count; ++k) {
         const Sequence& mirna = mirnas[first + k];
         const std::vector<Hit> hits = SelectHits(mirna.bases, targets[t].bases, rows[k], codes[t], candidates[k]);
-        if (!hits.empty()) byMirna[k].Append(PairReport(mirna, targets[t], hits, static_cast<int>(t + 1)));
+        if (hits.empty()) continue;
+        report.clear();
+        PairReport(mirna, targets[t], hits, static_cast<int>(t + 1), report);
+        byMirna[k].Append(report);
       }
     }
     const std::lock_guard lock(writing);
