@@ -401,13 +401,17 @@ __attribute__((flatten, target_clones("avx2", "default"))) int Folder::Fold(std:
     pairs_[k] = position.pairs;
     looks_[k] = position.looks;
   }
-  for (int b = 0; b < kBases; ++b) {
-    std::vector<int>& partners = partners_[static_cast<std::size_t>(b)];
-    partners.clear();
-    for (int k = 0; k < n_; ++k) {
-      if (kPairType[pairs_[static_cast<std::size_t>(k)]][b] != 0) partners.push_back(k);
+  // Without a branch per position and base: whether they pair is unpredictable.
+  std::array<std::size_t, kBases> found{};
+  for (std::vector<int>& partners : partners_) partners.resize(strand.size());
+  for (int k = 0; k < n_; ++k) {
+    const std::uint8_t* types = kPairType[pairs_[static_cast<std::size_t>(k)]];
+    for (std::size_t b = 0; b < kBases; ++b) {
+      partners_[b][found[b]] = k;
+      found[b] += types[b] != 0;
     }
   }
+  for (std::size_t b = 0; b < kBases; ++b) partners_[b].resize(found[b]);
   Place(prefix, prefixColumns);
   exterior_.resize(strand.size() + 1);
   dangling_.resize(strand.size());
