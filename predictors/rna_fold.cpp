@@ -29,6 +29,7 @@ constexpr int kInf = kInfinity;
 constexpr int kMinHairpin = 3;
 constexpr int kMinStem = kMinHairpin + 2;  // nucleotides of the smallest closed structure
 constexpr int kLinkerLength = 7;
+constexpr int kSpan = 8;  // interior loop 5' sides taken at once, a vector's worth
 
 // Pair type of two base codes.
 constexpr std::uint8_t kPairType[kBases][kBases] = {
@@ -57,10 +58,11 @@ Position Encode(char letter) {
 // forms the fold reads them.
 struct LoopSizes {
   // Interior loops with three or more unpaired nucleotides on a side: the
-  // length term and the asymmetry term, by the two sides' lengths.
-  std::array<std::array<int, kMaxLoop + 1>, kMaxLoop + 1> generic{};
-  // The least generic[n1][m] over m >= n2, and over every loop with n1 or more on the 5' side.
-  std::array<std::array<int, kMaxLoop + 2>, kMaxLoop + 1> genericFrom{};
+  // length term and the asymmetry term, by the 3' side's length n2, then
+  // the 5' side's n1; kInf where the loop is tabulated whole or too large,
+  // and for a whole span past the largest.
+  std::array<std::array<int, kMaxLoop + 1 + kSpan>, kMaxLoop + 1> generic{};
+  // The least generic term of every loop with n or more on one side.
   std::array<int, kMaxLoop + 2> genericFromSide{};
   std::array<int, kMaxLoop + 2> bulgeFrom{};  // the least bulge[m] over m >= u
   std::array<int, 4 * kMaxLoop> hairpin{};    // the hairpin length term, no logarithm per loop
@@ -70,16 +72,16 @@ struct LoopSizes {
 
   LoopSizes() {
     const Parameters& p = kParameters;
-    for (auto& row : genericFrom) row.fill(kInf);
+    for (auto& row : generic) row.fill(kInf);
     genericFromSide.fill(kInf);
     bulgeFrom.fill(kInf);
-    for (int n1 = kMaxLoop; n1 >= 1; --n1) {
-      for (int n2 = kMaxLoop - n1; n2 >= 1; --n2) {
-        const bool small = n1 <= 2 && n2 <= 2;  // tabulated whole, with the small loops
-        generic[n1][n2] = p.interior[n1 + n2] + std::min(p.ninioMax, p.ninioSlope * std::abs(n1 - n2));
-        genericFrom[n1][n2] = std::min(genericFrom[n1][n2 + 1], small ? kInf : generic[n1][n2]);
+    for (int n2 = kMaxLoop; n2 >= 1; --n2) {
+      genericFromSide[n2] = genericFromSide[n2 + 1];
+      for (int n1 = kMaxLoop - n2; n1 >= 1; --n1) {
+        if (n1 <= 2 && n2 <= 2) continue;  // tabulated whole, with the small loops
+        generic[n2][n1] = p.interior[n1 + n2] + std::min(p.ninioMax, p.ninioSlope * std::abs(n1 - n2));
+        genericFromSide[n2] = std::min(genericFromSide[n2], generic[n2][n1]);
       }
-      genericFromSide[n1] = std::min(genericFromSide[n1 + 1], genericFrom[n1][1]);
     }
     for (int u = kMaxLoop; u >= 1; --u) bulgeFrom[u] = std::min(bulgeFrom[u + 1], p.bulge[u]);
     for (int u = kMinHairpin; u < static_cast<int>(hairpin.size()); ++u) hairpin[u] = HairpinLength(u);
@@ -204,7 +206,7 @@ int Folder::LargeLoops(int i, int j, int type, int best) const {
   const int mismatch = par.mismatchInterior[type][looks_[i + 1]][looks_[j - 1]];
   int* const* rowWeak = columns_[kRowWeak].data();
   int* const* closedWeak = columns_[kClosedWeak].data();
-  int* const* rowInner = columns_[kRowInner].data();
+  int* const* cornerInner = columns_[kCornerInner].data();
   int* const* closedInner = columns_[kClosedInner].data();
   const int* columnWeak = At(kColumnWeak, j - 1);
   const int* weak5 = At(kClosedWeak, j - 1);
@@ -221,17 +223,26 @@ int Folder::LargeLoops(int i, int j, int type, int best) const {
     if (kSizes.bulgeFrom[u] + weak + columnWeak[p] >= best) break;
     best = std::min(best, par.bulge[u] + weak + weak5[p]);
   }
-  const int lastP = std::min(i + 1 + kMaxLoop, j - kMinStem - 1);
-  for (int p = i + 2, n1 = 1; p <= lastP; ++p, ++n1) {
-    if (kSizes.genericFromSide[n1] + mismatch + corner[p] >= best) break;
-    const int* from = kSizes.genericFrom[n1].data();
-    const int* generic = kSizes.generic[n1].data();
-    const int lastN2 = std::min(kMaxLoop - n1, j - p - kMinStem);
-    for (int n2 = n1 <= 2 ? 3 : 1; n2 <= lastN2; ++n2) {
-      const int q = j - 1 - n2;
-      if (from[n2] + mismatch + rowInner[q][p] >= best) break;
-      best = std::min(best, generic[n2] + mismatch + closedInner[q][p]);
+  // The other interior loops, a 3' side at a time: the inner pairs p.q of
+  // one, q = j - 1 - n2, lie in order down column q, and every 5' side n1
+  // is taken at once, in whole spans. Past the last, the span reads the
+  // column's empty rows and the infinite sizes.
+  const int lastN2 = std::min(kMaxLoop - 1, j - i - kMinStem - 2);
+  for (int n2 = 1; n2 <= lastN2; ++n2) {
+    const int q = j - 1 - n2;
+    if (kSizes.genericFromSide[n2] + mismatch + cornerInner[q][i + 2] >= best) break;
+    const int* inner = closedInner[q] + i + 1;  // by n1
+    const int* generic = kSizes.generic[n2].data();
+    const int lastN1 = std::min(kMaxLoop - n2, q - kMinStem - i);
+    std::array<int, kSpan> least;
+    least.fill(kInf);
+    for (int n1 = 1; n1 <= lastN1; n1 += kSpan) {
+      for (int k = 0; k < kSpan; ++k) least[k] = std::min(least[k], generic[n1 + k] + inner[n1 + k]);
     }
+    for (int half = kSpan / 2; half > 0; half /= 2) {  // pairwise, as vector halves
+      for (int k = 0; k < half; ++k) least[k] = std::min(least[k], least[k + half]);
+    }
+    best = std::min(best, mismatch + least[0]);
   }
   return best;
 }
