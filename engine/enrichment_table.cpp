@@ -84,6 +84,8 @@ EnrichmentSummary WriteEnrichmentTable(Session& session, const std::filesystem::
     session.frontend.ShowProgress("Testing lncRNA " + std::to_string(++tested) + " of " +
                                   std::to_string(summary.lncRNAs));
     const std::vector<Association> reported = enrichment.Test(lnc);
+    const std::optional<HeldMirnas> held =
+        evidenceOut && !reported.empty() ? std::optional(HeldMirnas(lnc)) : std::nullopt;
     summary.associations += reported.size();
     if (!reported.empty()) ++summary.lncRNAsWithResult;
     for (const Association& found : reported) {
@@ -102,7 +104,7 @@ EnrichmentSummary WriteEnrichmentTable(Session& session, const std::filesystem::
       out.Write(line);
       if (evidenceOut) {
         evidenceOut->Write(
-            EvidenceLine(lnc.Name(), disease.Name(), SharedMirnas(disease, lnc), evidence->sources, found.fdr));
+            EvidenceLine(lnc.Name(), disease.Name(), SharedMirnas(disease, *held), evidence->sources, found.fdr));
       }
     }
   });

@@ -3,9 +3,12 @@
 namespace velmora {
 
 std::uint32_t NameNumbers::Add(std::string_view name) {
-  const auto [found, added] = numbers_.try_emplace(std::string(name), Count());
-  if (added) names_.emplace_back(name);
-  return found->second;
+  // Looked up as a view first: most names are seen before, and a key string costs an allocation.
+  const std::uint32_t known = Find(name);
+  if (known != kUnknown) return known;
+  numbers_.emplace(std::string(name), Count());
+  names_.emplace_back(name);
+  return Count() - 1;
 }
 
 std::uint32_t NameNumbers::Find(std::string_view name) const {

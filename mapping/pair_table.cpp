@@ -5,13 +5,12 @@
 
 #include "core/line_reader.h"
 #include "core/output_file.h"
-#include "core/text.h"
 
 namespace velmora {
 namespace {
 
-std::string WithoutMarks(const std::string& name) {
-  std::string stripped = name;
+std::string WithoutMarks(std::string_view name) {
+  std::string stripped(name);
   std::erase(stripped, '*');
   return stripped;
 }
@@ -19,20 +18,22 @@ std::string WithoutMarks(const std::string& name) {
 // Pair lines lose every CR and LF (so LF and CR LF files read alike) and
 // are split at TAB; a line without TAB is skipped.
 void ReadPairs(const std::filesystem::path& pairFile, const std::stop_token& stop,
-               const std::function<void(const std::string&, const std::string&)>& visit) {
+               const std::function<void(std::string_view, std::string_view)>& visit) {
   LineSource source(pairFile, true, stop);
   for (std::string line; source.Next(line);) {
     std::erase(line, '\r');
     std::erase(line, '\n');
-    const auto fields = Split(line, '\t');
-    if (fields.size() < 2) continue;
-    visit(std::string(fields[0]), std::string(fields[1]));
+    const std::string_view text(line);
+    const std::size_t tab = text.find('\t');
+    if (tab == std::string_view::npos) continue;
+    const std::string_view name = text.substr(tab + 1);
+    visit(text.substr(0, tab), name.substr(0, name.find('\t')));
   }
 }
 
 }  // namespace
 
-std::uint32_t PairTable::Number(const std::string& name) {
+std::uint32_t PairTable::Number(std::string_view name) {
   const std::uint32_t known = names_.Find(name);
   if (known != NameNumbers::kUnknown) return known;
   const std::uint32_t number = names_.Add(name);
@@ -45,7 +46,7 @@ std::uint32_t PairTable::Number(const std::string& name) {
   return number;
 }
 
-void PairTable::Add(const std::string& identifier, const std::string& name) {
+void PairTable::Add(std::string_view identifier, std::string_view name) {
   const std::uint32_t entryNumber = identifiers_.Add(identifier);
   if (entryNumber == entries_.size()) entries_.emplace_back();
   Entry& entry = entries_[entryNumber];
@@ -57,7 +58,7 @@ void PairTable::Add(const std::string& identifier, const std::string& name) {
   entry.firstUnmarked.clear();
 }
 
-void PairTable::Confirm(const std::string& identifier, const std::string& name) {
+void PairTable::Confirm(std::string_view identifier, std::string_view name) {
   const std::uint32_t entryNumber = identifiers_.Find(identifier), number = names_.Find(name);
   if (entryNumber == NameNumbers::kUnknown || number == NameNumbers::kUnknown) return;
   Entry& entry = entries_[entryNumber];
@@ -98,14 +99,14 @@ void PairTable::Write(const std::filesystem::path& path, bool confirmedOnly) con
 
 void GroupPairs(const std::filesystem::path& pairFile, const std::filesystem::path& output, std::stop_token stop) {
   PairTable table;
-  ReadPairs(pairFile, stop, [&](const std::string& id, const std::string& name) { table.Add(id, name); });
+  ReadPairs(pairFile, stop, [&](std::string_view id, std::string_view name) { table.Add(id, name); });
   table.Write(output, false);
 }
 
 void MergePairsUnion(const std::filesystem::path& first, const std::filesystem::path& second,
                      const std::filesystem::path& output, std::stop_token stop) {
   PairTable table;
-  const auto add = [&](const std::string& id, const std::string& name) { table.Add(id, name); };
+  const auto add = [&](std::string_view id, std::string_view name) { table.Add(id, name); };
   ReadPairs(first, stop, add);
   ReadPairs(second, stop, add);
   table.Write(output, false);
@@ -114,8 +115,8 @@ void MergePairsUnion(const std::filesystem::path& first, const std::filesystem::
 void MergePairsIntersection(const std::filesystem::path& first, const std::filesystem::path& second,
                             const std::filesystem::path& output, std::stop_token stop) {
   PairTable table;
-  ReadPairs(first, stop, [&](const std::string& id, const std::string& name) { table.Add(id, name); });
-  ReadPairs(second, stop, [&](const std::string& id, const std::string& name) { table.Confirm(id, name); });
+  ReadPairs(first, stop, [&](std::string_view id, std::string_view name) { table.Add(id, name); });
+  ReadPairs(second, stop, [&](std::string_view id, std::string_view name) { table.Confirm(id, name); });
   table.Write(output, true);
 }
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <stop_token>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -18,11 +19,11 @@ namespace velmora {
 class PairTable {
  public:
   // Adds a pair unless the entry already holds the name.
-  void Add(const std::string& identifier, const std::string& name);
+  void Add(std::string_view identifier, std::string_view name);
 
   // Marks the first stored name of the entry that equals `name` once its "*"
   // characters are removed; a pair the table does not hold changes nothing.
-  void Confirm(const std::string& identifier, const std::string& name);
+  void Confirm(std::string_view identifier, std::string_view name);
 
   // Every pair, or only the confirmed names (each up to its first "*").
   void Write(const std::filesystem::path& path, bool confirmedOnly) const;
@@ -38,7 +39,7 @@ class PairTable {
     // the first Confirm after an Add.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> firstUnmarked;
   };
-  std::uint32_t Number(const std::string& name);
+  std::uint32_t Number(std::string_view name);
 
   NameNumbers identifiers_;  // an entry's number is its identifier's
   std::vector<Entry> entries_;

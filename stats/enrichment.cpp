@@ -1,7 +1,6 @@
 #include "stats/enrichment.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "core/run_failure.h"
 #include "core/text.h"
@@ -69,11 +68,12 @@ std::vector<Association> Enrichment::Test(const NamedSet& lnc) {
   return reported;
 }
 
-std::vector<std::string_view> SharedMirnas(const NamedSet& disease, const NamedSet& lnc) {
-  const std::unordered_set<std::string_view> held(lnc.fields.begin() + 1, lnc.fields.end());
+HeldMirnas::HeldMirnas(const NamedSet& lnc) : names_(lnc.fields.begin() + 1, lnc.fields.end()) {}
+
+std::vector<std::string_view> SharedMirnas(const NamedSet& disease, const HeldMirnas& lnc) {
   std::vector<std::string_view> shared;
   for (std::size_t i = 1; i < disease.fields.size(); ++i) {
-    if (held.contains(disease.fields[i])) shared.push_back(disease.fields[i]);
+    if (lnc.Contains(disease.fields[i])) shared.push_back(disease.fields[i]);
   }
   return shared;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "stats/factorial_table.h"
@@ -45,9 +46,20 @@ struct Association {
   double fdr;                            // Benjamini-Hochberg over the lncRNA's tests against every disease
 };
 
+// The miRNA names of an lncRNA set, looked up for each disease it is
+// reported with.
+class HeldMirnas {
+ public:
+  explicit HeldMirnas(const NamedSet& lnc);
+  bool Contains(std::string_view name) const { return names_.contains(name); }
+
+ private:
+  std::unordered_set<std::string_view> names_;
+};
+
 // The miRNAs of the disease set that the lncRNA set holds too, in the
 // disease's order: the names that make up a.
-std::vector<std::string_view> SharedMirnas(const NamedSet& disease, const NamedSet& lnc);
+std::vector<std::string_view> SharedMirnas(const NamedSet& disease, const HeldMirnas& lnc);
 
 class Enrichment {
  public:

@@ -33,9 +33,10 @@ TEST(BenjaminiHochberg, AdjustsInInputOrder) {
 
 TEST(SharedMirnas, ListsTheCommonNamesInTheDiseaseOrder) {
   const NamedSet disease("Glioma\tm3\tm1\tm9\tm2");
-  EXPECT_EQ(SharedMirnas(disease, NamedSet(">L\tm1\tm2\tm3\tm7")), (std::vector<std::string_view>{"m3", "m1", "m2"}));
-  EXPECT_TRUE(SharedMirnas(disease, NamedSet(">L\tM1\tm4")).empty());  // exact, case-sensitive
-  EXPECT_TRUE(SharedMirnas(disease, NamedSet(">L")).empty());
+  EXPECT_EQ(SharedMirnas(disease, HeldMirnas(NamedSet(">L\tm1\tm2\tm3\tm7"))),
+            (std::vector<std::string_view>{"m3", "m1", "m2"}));
+  EXPECT_TRUE(SharedMirnas(disease, HeldMirnas(NamedSet(">L\tM1\tm4"))).empty());  // exact, case-sensitive
+  EXPECT_TRUE(SharedMirnas(disease, HeldMirnas(NamedSet(">L"))).empty());
 }
 
 }  // namespace
