@@ -38,9 +38,16 @@ class LaneGroup {
   std::size_t seedBegin, seedEnd;    // 0-based rows of the seed, where gap costs are scaled
   std::vector<int> lengths;
   hwy::AlignedFreeUniquePtr<std::int16_t[]> score;  // by target base, row, lane
-  // The cells of one column (by row, then lane) with a lane at or above the threshold.
-  void Collect(int column, const std::int16_t* cell, const std::int16_t* pair, const std::int16_t* targetOnly,
-               const std::int16_t* columnMax, std::vector<std::vector<Candidate>>& candidates) const;
+  // What the kernel keeps of one column and the one before, by row, then lane.
+  struct ColumnState {
+    const std::int16_t* before;      // the best state of the column before
+    const std::int16_t* cell;        // the best state of this column
+    const std::int16_t* targetOnly;  // the unpaired-target state of this column
+    const std::int16_t* score;       // the pair scores of this column's target base
+  };
+  // The cells of one column with a lane at or above the threshold.
+  void Collect(int column, const ColumnState& state, const std::int16_t* columnMax,
+               std::vector<std::vector<Candidate>>& candidates) const;
 };
 
 }  // namespace velmora::scanner
