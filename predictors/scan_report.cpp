@@ -117,16 +117,14 @@ void Scan(const std::vector<Sequence>& mirnas, const std::vector<Sequence>& targ
     const LaneGroup group(lanesRows);
     std::vector<std::vector<Candidate>> candidates;
     std::vector<SpillBuffer> byMirna(count);
-    std::string report;
     for (std::size_t t = 0; t < targets.size(); ++t) {
       group.Sweep(codes[t], candidates);
       for (std::size_t k = 0; k < count; ++k) {
         const Sequence& mirna = mirnas[first + k];
         const std::vector<Hit> hits = SelectHits(mirna.bases, targets[t].bases, rows[k], codes[t], candidates[k]);
         if (hits.empty()) continue;
-        report.clear();
-        PairReport(mirna, targets[t], hits, static_cast<int>(t + 1), report);
-        byMirna[k].Append(report);
+        byMirna[k].Append(
+            [&](std::string& text) { PairReport(mirna, targets[t], hits, static_cast<int>(t + 1), text); });
       }
     }
     const std::lock_guard lock(writing);

@@ -4,9 +4,7 @@
 
 namespace velmora::scanner {
 
-void SpillBuffer::Append(const std::string& text) {
-  memory_ += text;
-  if (memory_.size() < kMemoryLimit) return;
+void SpillBuffer::Spill() {
   if (!file_) file_.reset(std::tmpfile());
   if (!file_ || std::fwrite(memory_.data(), 1, memory_.size(), file_.get()) != memory_.size()) {
     throw std::runtime_error("cannot write a temporary file");

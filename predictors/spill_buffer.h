@@ -14,11 +14,21 @@ class SpillBuffer {
  public:
   static constexpr std::size_t kMemoryLimit = 256 * 1024;
 
-  void Append(const std::string& text);
+  // Appends what `write` adds to the string it is given.
+  template <class Write>
+  void Append(Write&& write) {
+    // Room for the whole limit from the start: growing by copies costs more
+    // than pages reserved and never touched.
+    if (memory_.capacity() < kMemoryLimit) memory_.reserve(kMemoryLimit + kMemoryLimit / 4);
+    write(memory_);
+    if (memory_.size() >= kMemoryLimit) Spill();
+  }
   // Writes everything appended so far to `out`, and empties the buffer.
   void WriteTo(std::ostream& out);
 
  private:
+  void Spill();  // moves the text in memory to the file
+
   struct Close {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };

@@ -136,7 +136,7 @@ TEST(SpillBuffer, KeepsTheTextInOrderAcrossTheMemoryLimit) {
     std::string expected;
     for (std::size_t k = 0; k < pieces; ++k) {
       const std::string piece(SpillBuffer::kMemoryLimit / 7, static_cast<char>('a' + k % 26));
-      buffer.Append(piece);
+      buffer.Append([&](std::string& text) { text += piece; });
       expected += piece;
     }
     std::ostringstream out;
