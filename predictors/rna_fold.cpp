@@ -16,6 +16,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <vector>
@@ -30,6 +31,7 @@ constexpr int kMinHairpin = 3;
 constexpr int kMinStem = kMinHairpin + 2;  // nucleotides of the smallest closed structure
 constexpr int kLinkerLength = 7;
 constexpr int kSpan = 8;  // interior loop 5' sides taken at once, a vector's worth
+using Span = int __attribute__((vector_size(kSpan * sizeof(int))));
 
 // Pair type of two base codes.
 constexpr std::uint8_t kPairType[kBases][kBases] = {
@@ -234,14 +236,21 @@ int Folder::LargeLoops(int i, int j, int type, int best) const {
     const int* inner = closedInner[q] + i + 1;  // by n1
     const int* generic = kSizes.generic[n2].data();
     const int lastN1 = std::min(kMaxLoop - n2, q - kMinStem - i);
-    std::array<int, kSpan> least;
-    least.fill(kInf);
+    Span least = Span{} + kInf;
     for (int n1 = 1; n1 <= lastN1; n1 += kSpan) {
-      for (int k = 0; k < kSpan; ++k) least[k] = std::min(least[k], generic[n1 + k] + inner[n1 + k]);
+      Span sizes, energies;
+      std::memcpy(&sizes, generic + n1, sizeof sizes);
+      std::memcpy(&energies, inner + n1, sizeof energies);
+      const Span sum = sizes + energies;
+      least = sum < least ? sum : least;
     }
-    for (int half = kSpan / 2; half > 0; half /= 2) {  // pairwise, as vector halves
-      for (int k = 0; k < half; ++k) least[k] = std::min(least[k], least[k + half]);
-    }
+    // The least of the span, by halves.
+    Span other = __builtin_shufflevector(least, least, 4, 5, 6, 7, 0, 1, 2, 3);
+    least = other < least ? other : least;
+    other = __builtin_shufflevector(least, least, 2, 3, 0, 1, 2, 3, 0, 1);
+    least = other < least ? other : least;
+    other = __builtin_shufflevector(least, least, 1, 0, 1, 0, 1, 0, 1, 0);
+    least = other < least ? other : least;
     best = std::min(best, mismatch + least[0]);
   }
   return best;
