@@ -12,8 +12,9 @@
 //   by column, a miRNA's columns kept in its own tables:  HitFold 26-27, FullFold 30
 //   by column, kept apart compactly, pairing rows only:   HitFold 18-20, FullFold 22-23
 //   partner lists built without a branch per position:    HitFold 16.6-17.0, FullFold 21.6-22
+//   interior loops a 3' side at a time, 5' sides at once:  HitFold 14.4-14.6, FullFold 19.0-19.4
 // The scanner on 1 Mnt of synthetic lncRNAs (125,406 hits, one thread)
-// spends about 2.4 s aligning; the folds took about 4.3 s and now about 2.5 s.
+// spends about 2.4 s aligning; the folds took about 4.3 s at first.
 
 #include <benchmark/benchmark.h>
 
