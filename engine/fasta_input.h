@@ -32,7 +32,7 @@ class FastaSink {
 // two names that are equal once upper-cased (the predictors would merge
 // them), an input without any record. Only the names are kept, so a run can
 // check its whole input before it touches the workspace. A stop request
-// throws RunStopped, looked at every few thousand pieces.
+// throws RunStopped, looked at every 256 pieces.
 void ReadLncRnaFasta(ByteStream& input, FastaSink& sink, std::stop_token stop = {});
 
 }  // namespace velmora

@@ -34,9 +34,8 @@ void ReadPairs(const std::filesystem::path& pairFile, const std::stop_token& sto
 }  // namespace
 
 std::uint32_t PairTable::Number(std::string_view name) {
-  const std::uint32_t known = names_.Find(name);
-  if (known != NameNumbers::kUnknown) return known;
   const std::uint32_t number = names_.Add(name);
+  if (number < unmarked_.size()) return number;  // seen before
   unmarked_.push_back(number);
   const std::string stripped = WithoutMarks(name);
   if (stripped != name) {

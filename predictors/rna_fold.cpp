@@ -105,10 +105,12 @@ struct LoopSizes {
 const LoopSizes kSizes;
 
 // Column q of a table holds rows 0..q + 3 and more, to whole blocks: the
-// small loops of column q + 3 read its row q + 3, and the split below runs
-// in whole blocks with no scalar remainder.
+// small loops of column q + 3 read its row q + 3, an interior loop's span
+// reads up to kSpan - 1 rows past the last pair q - kMinStem + 1, and the
+// split below runs in whole blocks with no scalar remainder.
 constexpr int kBlock = 16;
 std::size_t Capacity(int q) { return static_cast<std::size_t>(q + 3 + kBlock) / kBlock * kBlock; }
+static_assert(kSpan - kMinStem <= 3, "a span past a column's last pair stays in rows q + 3 and before");
 
 // Two or more multiloop branches in i..j, for every i of one column j at
 // once: the least any(i, a - 1) + from[a] over the split points a. The
@@ -212,9 +214,8 @@ int Folder::LargeLoops(int i, int j, int type, int best) const {
   int* const* closedInner = columns_[kClosedInner].data();
   const int* columnWeak = At(kColumnWeak, j - 1);
   const int* weak5 = At(kClosedWeak, j - 1);
-  const int* corner = At(kCornerInner, j - 2);
   const int bulges = kSizes.bulgeFrom[3] + weak + std::min(rowWeak[j - 4][i + 1], columnWeak[i + 4]);
-  const int interiors = kSizes.genericFromSide[1] + mismatch + corner[i + 2];
+  const int interiors = kSizes.genericFromSide[1] + mismatch + cornerInner[j - 2][i + 2];
   if (std::min(bulges, interiors) >= best) return best;
   // Bulges on the 3' side, the inner pair i + 1.q, and on the 5' side, p.j - 1.
   for (int q = j - 4, u = 3, lastQ = std::max(i + kMinStem, j - 1 - kMaxLoop); q >= lastQ; --q, ++u) {
@@ -245,6 +246,7 @@ int Folder::LargeLoops(int i, int j, int type, int best) const {
       least = sum < least ? sum : least;
     }
     // The least of the span, by halves.
+    static_assert(kSpan == 8, "three halvings");
     Span other = __builtin_shufflevector(least, least, 4, 5, 6, 7, 0, 1, 2, 3);
     least = other < least ? other : least;
     other = __builtin_shufflevector(least, least, 2, 3, 0, 1, 2, 3, 0, 1);
