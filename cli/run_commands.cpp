@@ -12,13 +12,12 @@
 #include "cli/stdin_spool.h"
 #include "core/file_bytes.h"
 #include "core/input_source.h"
-#include "core/installation.h"
 #include "core/output_file.h"
 #include "core/paths.h"
 #include "core/run_failure.h"
 #include "engine/logged_run.h"
 #include "engine/predict.h"
-#include "engine/reference_manifest.h"
+#include "engine/run_requirements.h"
 #include "engine/session.h"
 #include "engine/workspace_lock.h"
 #include "stats/factorial_table.h"
@@ -29,10 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 
 void RequireMappingInputs(const Session& session, PredictionOption option) {
-  std::vector<std::string_view> data = {paths::kFactorials, paths::kDiseaseSets};
-  if (UsesTargetScan(option)) data.push_back(paths::kReferenceMirnas);
-  RequireFiles(session.home, data);
-  VerifyReferenceData(session.home, data);
+  CheckRequirements(session.home, MappingRequirements(option));
   std::vector<std::string_view> outputs;
   if (UsesTargetScan(option)) outputs.push_back(paths::kTargetScanOutput);
   if (UsesMiranda(option)) outputs.push_back(paths::kMirandaOutput);

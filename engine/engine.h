@@ -16,6 +16,7 @@
 // workspace.h          RmDirEX: empties or creates tmp/
 // session.h            what one run works with
 // frontend.h           Frontend, ResultRow: what the engine needs from a window, a command line or a test
+// run_requirements.h  PredictRequirements, MappingRequirements: the files a run needs, checked
 // result_rows.h        AddResultRow: a reported association, numbered, to the front end
 // run_log.h            AppendLogLine, DateTimeText
 // logged_run.h         RunLogged: any failure ends a run as one log line
@@ -33,5 +34,6 @@
 #include "engine/process.h"
 #include "engine/result_rows.h"
 #include "engine/run_log.h"
+#include "engine/run_requirements.h"
 #include "engine/session.h"
 #include "engine/workspace.h"

@@ -2,35 +2,17 @@
 
 #include <optional>
 
-#include "core/installation.h"
-#include "core/line_reader.h"
 #include "core/paths.h"
 #include "core/run_failure.h"
 #include "engine/fasta_input.h"
 #include "engine/input_files.h"
 #include "engine/logged_run.h"
 #include "engine/predictor_runners.h"
-#include "engine/reference_manifest.h"
+#include "engine/run_requirements.h"
 #include "engine/workspace.h"
 
 namespace velmora {
 namespace {
-
-void CheckInstallation(const std::filesystem::path& home, PredictionOption option) {
-  std::vector<std::string_view> data = {paths::kReferenceMirnas, paths::kDiseaseSets, paths::kFactorials};
-  std::vector<std::string_view> programs;
-  if (UsesTargetScan(option)) {
-    data.push_back(paths::kSeedFamilies);
-    programs.push_back(paths::kTargetScanProgram);
-  }
-  if (UsesMiranda(option)) {
-    data.push_back(paths::kMirnaSequences);
-    programs.push_back(paths::kMirandaProgram);
-  }
-  RequireFiles(home, data);
-  RequirePrograms(home, programs);
-  VerifyReferenceData(home, data);
-}
 
 void RunPredictors(Session& session, PredictionOption option) {
   const auto in = [&](std::string_view relative) { return paths::In(session.home, relative).string(); };
@@ -52,8 +34,7 @@ namespace {
 void RunSteps(Session& session, const InputSource& input, PredictionOption option, std::optional<PredictStage> last) {
   FastaSink checkOnly;
   ReadLncRnaFasta(*input.Open(), checkOnly, session.stop);
-  CheckInstallation(session.home, option);
-  CloseAllFiles();
+  CheckRequirements(session.home, PredictRequirements(option));
   RmDirEX(session.Workspace().string());
   session.rowsShown = 0;
   session.frontend.ClearResultRows();
