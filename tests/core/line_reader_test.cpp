@@ -52,22 +52,29 @@ TEST(LineReader, LinesLongerThanTheBufferComeWhole) {
   EXPECT_EQ(ReadAll(dir / "a.txt", true), (Lines{longLine, longLine}));
 }
 
-TEST(LineReader, ClosedAndUnknownHandlesReadAsEmptyFiles) {
+TEST(FileHandles, IssuedInOrderAndClosedOrUnknownHandlesReadAsEmptyFiles) {
   test::TempDir dir;
   test::WriteBytes(dir / "a.txt", "A\nB\n");
-  const std::int32_t handle = OpenFileHandle(dir / "a.txt");
-  EXPECT_EQ(ReadFileLine(handle, true), "A");
-  CloseAllFiles();
-  EXPECT_EQ(ReadFileLine(handle, true), EndMark);
-  EXPECT_EQ(ReadFileLine(-1, true), EndMark);
-  EXPECT_EQ(ReadFileLine(0, false), EndMark);
-  EXPECT_EQ(ReadFileLine(FileCount() + 5, false), EndMark);
+  FileHandles files;
+  EXPECT_EQ(files.OpenFileHandle(dir / "missing.txt"), -1);
+  const std::int32_t handle = files.OpenFileHandle(dir / "a.txt");
+  EXPECT_EQ(handle, 2);  // a failed open uses a number too
+  EXPECT_EQ(files.ReadFileLine(handle, true), "A");
+  files.CloseAllFiles();
+  for (std::int32_t unknown : {handle, -1, 0, 1, files.FileCount() + 5}) {
+    EXPECT_EQ(files.ReadFileLine(unknown, true), EndMark) << unknown;
+  }
+  EXPECT_EQ(files.OpenFileHandle(dir / "a.txt"), 3);
+  // Another table's reads and closes never reach this one's files.
+  FileHandles other;
+  EXPECT_EQ(other.OpenFileHandle(dir / "a.txt"), 1);
+  other.CloseAllFiles();
+  EXPECT_EQ(files.ReadFileLine(3, true), "A");
 }
 
 // A file that cannot be read must never pass for an empty or a short one.
 TEST(LineReader, FilesThatCannotBeReadAreFailuresNamingThem) {
   test::TempDir dir;
-  EXPECT_EQ(OpenFileHandle(dir / "missing.txt"), -1);
   EXPECT_EQ(FailureOf(dir / "missing.txt"),
             (dir / "missing.txt").string() + ": cannot be read: No such file or directory");
   EXPECT_FALSE(fs::exists(dir / "missing.txt"));  // reading never creates a file

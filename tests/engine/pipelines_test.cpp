@@ -4,6 +4,7 @@
 
 #include <map>
 #include <set>
+#include <thread>
 
 #include "core/paths.h"
 #include "core/run_failure.h"
@@ -154,6 +155,36 @@ TEST_F(PipelinesTest, EvidenceNamesTheSharedMirnasOfEveryResultLine) {
     if (every.empty()) {
       EXPECT_GE(seen.size(), 2u) << "the union's sources should differ between its miRNAs";
     }
+  }
+}
+
+// Two runs in one process, on two workspaces and two threads, share nothing:
+// each writes the files one run alone writes.
+TEST(Pipelines, TwoSessionsOnTwoThreadsWriteTheFilesOfOneRunEach) {
+  const fs::path golden = fs::path(VELMORA_SOURCE) / "tests/golden";
+  const std::pair<PredictionOption, const char*> runs[] = {{PredictionOption::BothUnion, "union"},
+                                                           {PredictionOption::BothIntersection, "intersection"}};
+  test::TempDir dirs[2];
+  test::RecordingFrontend frontends[2];
+  {
+    std::vector<std::jthread> threads;
+    for (int k = 0; k < 2; ++k) {
+      fs::copy(fs::path(VELMORA_SOURCE) / "tests/data/home", dirs[k].path(), fs::copy_options::recursive);
+      threads.emplace_back([&, k] {
+        Session session{dirs[k].path(), frontends[k], test::BuiltFactorials()};
+        // Many rounds, so that the two runs' reads overlap.
+        for (int round = 0; round < 20; ++round) RunMapping(session, runs[k].first);
+      });
+    }
+  }
+  for (int k = 0; k < 2; ++k) {
+    int compared = 0;
+    for (const auto& file : fs::directory_iterator(golden / runs[k].second)) {
+      EXPECT_EQ(test::ReadBytes(dirs[k] / "tmp" / file.path().filename().string()), test::ReadBytes(file.path()))
+          << runs[k].second << " " << file.path().filename();
+      ++compared;
+    }
+    EXPECT_GE(compared, 5);
   }
 }
 
