@@ -1,8 +1,12 @@
 #include "core/output_file.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "core/paths.h"
 #include "core/run_failure.h"
@@ -14,19 +18,44 @@ namespace {
   throw RunFailure(std::string("cannot ") + what + " " + path.string() + ": " + std::strerror(error));
 }
 
+std::FILE* CreateNew(const std::filesystem::path& path) {
+  DiscardPartial(path);
+  const std::filesystem::path partial = PartialPath(path);
+  // O_EXCL and O_NOFOLLOW: a link or file planted after the discard is refused, never written through.
+  const int fd = open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) Fail("create", path, errno);
+  std::FILE* file = fdopen(fd, "wb");
+  if (file == nullptr) {
+    const int error = errno;
+    close(fd);
+    DiscardPartial(path);
+    Fail("create", path, error);
+  }
+  return file;
+}
+
 }  // namespace
 
-OutputFile::OutputFile(std::filesystem::path path)
-    : path_(std::move(path)),
-      partial_(path_.string() + std::string(paths::kPartial)),
-      file_(std::fopen(partial_.c_str(), "wbe")) {
-  if (file_ == nullptr) Fail("create", path_, errno);
+std::filesystem::path PartialPath(const std::filesystem::path& path) {
+  return path.string() + std::string(paths::kPartial);
 }
+
+void DiscardPartial(const std::filesystem::path& path) { unlink(PartialPath(path).c_str()); }
+
+void CommitPartial(const std::filesystem::path& path) {
+  if (std::rename(PartialPath(path).c_str(), path.c_str()) != 0) {
+    const int error = errno;
+    DiscardPartial(path);
+    Fail("write", path, error);
+  }
+}
+
+OutputFile::OutputFile(std::filesystem::path path) : path_(std::move(path)), file_(CreateNew(path_)) {}
 
 OutputFile::~OutputFile() {
   if (file_ == nullptr) return;
   std::fclose(file_);
-  std::remove(partial_.c_str());
+  DiscardPartial(path_);
 }
 
 void OutputFile::Write(std::string_view bytes) {
@@ -34,19 +63,17 @@ void OutputFile::Write(std::string_view bytes) {
 }
 
 void OutputFile::Close() {
-  std::FILE* file = file_;
-  file_ = nullptr;
-  const bool written = std::fflush(file) == 0;
-  const int error = errno;
-  if (std::fclose(file) != 0 || !written) {
-    std::remove(partial_.c_str());
-    Fail("write", path_, written ? errno : error);
+  if (file_ == nullptr) return;
+  std::FILE* file = std::exchange(file_, nullptr);
+  const bool flushed = std::fflush(file) == 0;
+  const int flushError = errno;
+  const bool closed = std::fclose(file) == 0;
+  const int closeError = errno;
+  if (!flushed || !closed) {
+    DiscardPartial(path_);
+    Fail("write", path_, !flushed ? flushError : closeError);
   }
-  if (std::rename(partial_.c_str(), path_.c_str()) != 0) {
-    const int renameError = errno;
-    std::remove(partial_.c_str());
-    Fail("write", path_, renameError);
-  }
+  CommitPartial(path_);
 }
 
 }  // namespace velmora

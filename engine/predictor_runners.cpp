@@ -1,10 +1,8 @@
 #include "engine/predictor_runners.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <functional>
 
+#include "core/output_file.h"
 #include "core/paths.h"
 #include "core/run_failure.h"
 #include "engine/run_log.h"
@@ -16,18 +14,14 @@ namespace {
 // well: the final name never holds an output cut short.
 void RunWritingTo(Session& session, const std::string& output, std::string_view name,
                   const std::function<CommandLine(const std::string&)>& command) {
-  const std::string partial = output + std::string(paths::kPartial);
+  DiscardPartial(output);
   try {
-    ShellAndWait(session.frontend, session.stop, command(partial), name);
+    ShellAndWait(session.frontend, session.stop, command(PartialPath(output).string()), name);
   } catch (...) {
-    std::remove(partial.c_str());
+    DiscardPartial(output);
     throw;
   }
-  if (std::rename(partial.c_str(), output.c_str()) != 0) {
-    const int error = errno;
-    std::remove(partial.c_str());
-    throw RunFailure("cannot write " + output + ": " + std::strerror(error));
-  }
+  CommitPartial(output);
 }
 
 }  // namespace

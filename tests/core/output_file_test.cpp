@@ -64,5 +64,20 @@ TEST(OutputFile, FailuresNameTheFileAndTheReason) {
   EXPECT_FALSE(fs::exists(dir / "big.txt.partial"));
 }
 
+// A link planted at the temporary name is removed, never written through, and
+// a second Close neither writes again nor flushes other streams.
+TEST(OutputFile, APlantedLinkIsNeverWrittenThroughAndCloseIsOnce) {
+  test::TempDir dir;
+  test::WriteBytes(dir / "victim", "someone's file");
+  fs::create_symlink(dir / "victim", dir / "result.xls.partial");
+  OutputFile out(dir / "result.xls");
+  out.Write("result");
+  out.Close();
+  out.Close();
+  EXPECT_EQ(ReadFileBytes(dir / "victim"), "someone's file");
+  EXPECT_EQ(ReadFileBytes(dir / "result.xls"), "result");
+  EXPECT_FALSE(fs::is_symlink(dir / "result.xls"));
+}
+
 }  // namespace
 }  // namespace velmora
