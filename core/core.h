@@ -1,15 +1,17 @@
 #pragma once
 
-// The lowest layer: what every other one leans on. It depends on nothing.
+// The lowest layer: what every other one leans on. It uses no other layer
+// (only the system, zlib and nettle).
 //
 // text.h          byte-string helpers (Split, TrimSpaces, UpperCase, LowerCase, WithLineFeeds)
-// line_reader.h   OpenFileHandle, ReadFileLine, CloseFileHandle, EndMark, LineSource
+// line_reader.h   LineSource, EndMark; FileHandles: OpenFileHandle, ReadFileLine, CloseFileHandle
 // file_bytes.h    ReadFileBytes: a whole file, or a failure naming it
 // byte_stream.h   ByteStream, MemoryStream: input read a block at a time
 // gzip_file.h     PlainOrGzipStream, ReadPlainOrGzipFile: a file, decompressed when gzip-compressed
 // input_source.h  InputSource: a run's input (text, a file, a spooled descriptor), opened once per pass
 // text_lines.h    TextLines: the lines of a stream in pieces, ended by LF, CR LF or CR
 // output_file.h   files written under a temporary name and renamed when complete
+// sha256.h        Sha256FileHex: the digest of a file, streamed
 // run_failure.h   RunFailure, RunStopped: what ends a run
 // paths.h         the fixed relative paths under the installation folder
 // installation.h  the program's folder and required files

@@ -50,7 +50,7 @@ std::string ManifestText(const fs::path& lib) {
     const fs::path file = lib / FileName(relative);
     std::error_code error;
     if (!fs::exists(file, error)) continue;
-    text += Sha256Hex(ReadFileBytes(file)) + std::string(kDigestSeparator) + std::string(FileName(relative)) + "\n";
+    text += Sha256FileHex(file) + std::string(kDigestSeparator) + std::string(FileName(relative)) + "\n";
   }
   return text;
 }
@@ -89,7 +89,7 @@ void VerifyReferenceData(const fs::path& home, const std::vector<std::string_vie
     if (listed == digests.end()) {
       throw RunFailure(file.string() + ": not listed in " + manifest.string() + RebuildHint(home));
     }
-    if (Sha256Hex(ReadFileBytes(file)) != listed->second) {
+    if (Sha256FileHex(file) != listed->second) {
       throw RunFailure(file.string() + ": changed since " + manifest.string() + " was written" + RebuildHint(home));
     }
   }

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config clang-format libgtest-dev libbenchmark-dev libcli11-dev libgmp-dev libhwy-dev
-          libcairo2-dev zlib1g-dev qt6-base-dev xvfb xauth librsvg2-bin snakemake clang-14 libclang-rt-14-dev)
+          libcairo2-dev zlib1g-dev nettle-dev qt6-base-dev xvfb xauth librsvg2-bin snakemake clang-14 libclang-rt-14-dev)
 
 missing=()
 for package in "${packages[@]}"; do
