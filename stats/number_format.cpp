@@ -1,6 +1,7 @@
 #include "stats/number_format.h"
 
 #include <charconv>
+#include <limits>
 #include <system_error>
 
 namespace velmora {
@@ -47,7 +48,10 @@ std::string GeneralNumber(double value) {
 
 double ParseNumber(std::string_view text) {
   double value = 0;
-  std::from_chars(text.data(), text.data() + text.size(), value);
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  // Not a number reads as NaN, which passes no threshold: a damaged P-value
+  // must never read as the most significant one.
+  if (error != std::errc() || end != text.data() + text.size()) return std::numeric_limits<double>::quiet_NaN();
   return value;
 }
 

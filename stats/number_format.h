@@ -10,7 +10,8 @@ namespace velmora {
 // 1E+15) below 1E-04 and from 1E+15 on.
 std::string GeneralNumber(double value);
 
-// Reads a number written in general number form (or any decimal text).
+// Reads a number written in general number form (or any decimal text); text
+// that is not wholly a number reads as NaN.
 double ParseNumber(std::string_view text);
 
 }  // namespace velmora
