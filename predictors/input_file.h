@@ -5,9 +5,10 @@
 
 namespace velmora::predictors {
 
-// The whole content of an input file named on a predictor's command line. A
-// folder, a FIFO or device, a file that cannot be read, or a binary file (one
-// holding a NUL byte) throws std::runtime_error with one line naming it.
+// The whole content of an input file named on a predictor's command line,
+// read as every Velmora program reads a file (core/file_bytes.h): a folder,
+// a FIFO or device, or a file that cannot be read throws RunFailure with one
+// line naming it. A binary file (one holding a NUL byte) is refused too.
 std::string ReadInputFile(const char* path);
 
 // An input file to be read as a stream: the same checks but the NUL byte,
