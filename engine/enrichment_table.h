@@ -26,7 +26,8 @@ struct EvidenceOutput {
 // shown: 372 non-empty disease lines, no miRNA twice on a disease line, no
 // 2x2 table with a negative count. A violation, an unreadable input or a stop
 // request throws, and the result file is then not written at all. With
-// `evidence`, the evidence file (evidence_file.h) is written beside it.
+// `evidence`, the evidence file (evidence_file.h) is written beside it. The
+// three switches keep the design's signature; every pipeline passes true.
 EnrichmentSummary WriteEnrichmentTable(Session& session, const std::filesystem::path& diseaseSetPath,
                                        const std::filesystem::path& lncMirSetPath,
                                        const std::filesystem::path& resultPath, bool diseaseStopAtLineFeed,

@@ -19,12 +19,15 @@ inline bool UsesMiranda(PredictionOption option) { return option != PredictionOp
 
 inline constexpr std::string_view kNoPairMessage = "No lncRNA-miRNA pair was found; the result is empty.";
 
+// The four pipelines keep the design's signatures, which callers and stored
+// notes name: both switches are true in every run (bShowRows: rows shown;
+// bDropFirstChar: the site finder's gene ids lose their first character).
+// The scanner's pairs are not restricted to the reference list, which
+// MapMirandaOnly takes only to keep that signature.
 void MapTargetScanOnly(Session& session, const std::filesystem::path& targetScanOutput,
                        const std::filesystem::path& referenceList, const std::filesystem::path& diseaseSets,
                        bool bShowRows, bool bDropFirstChar);
 
-// The scanner's pairs are not restricted to the reference list, which (like
-// bDropFirstChar) is taken for symmetry and not used.
 void MapMirandaOnly(Session& session, const std::filesystem::path& mirandaOutput,
                     const std::filesystem::path& referenceList, const std::filesystem::path& diseaseSets,
                     bool bShowRows, bool bDropFirstChar);
