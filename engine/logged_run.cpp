@@ -18,6 +18,8 @@ bool RunLogged(Session& session, const std::function<void()>& work) {
     AppendLogLine(session.frontend, "The run ran out of memory and stopped.");
   } catch (const std::exception& error) {
     AppendLogLine(session.frontend, std::string("The run failed: ") + error.what());
+  } catch (...) {
+    AppendLogLine(session.frontend, "The run failed: an error of unknown kind.");
   }
   return false;
 }
