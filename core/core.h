@@ -9,6 +9,7 @@
 // byte_stream.h   ByteStream, MemoryStream: input read a block at a time
 // gzip_file.h     PlainOrGzipStream, ReadPlainOrGzipFile: a file, decompressed when gzip-compressed
 // input_source.h  InputSource: a run's input (text, a file, a spooled descriptor), opened once per pass
+// fasta_records.h ReadFastaRecords: the FASTA reader every caller cuts its records with
 // text_lines.h    TextLines: the lines of a stream in pieces, ended by LF, CR LF or CR
 // output_file.h   files written under a temporary name and renamed when complete
 // sha256.h        Sha256FileHex: the digest of a file, streamed
@@ -18,6 +19,7 @@
 // version.h       the version, written by the build
 
 #include "core/byte_stream.h"
+#include "core/fasta_records.h"
 #include "core/file_bytes.h"
 #include "core/gzip_file.h"
 #include "core/input_source.h"

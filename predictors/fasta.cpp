@@ -2,40 +2,65 @@
 
 #include <cstring>
 
-namespace velmora::scanner {
+#include "core/byte_stream.h"
+#include "core/fasta_records.h"
 
-std::vector<Sequence> ReadFasta(const std::string& text, const std::string& fileName) {
-  std::vector<Sequence> records;
-  std::size_t at = text.find('>');
-  while (at != std::string::npos) {
-    std::size_t lineEnd = text.find('\n', at);
-    if (lineEnd == std::string::npos) lineEnd = text.size();
-    std::string header = text.substr(at + 1, lineEnd - at - 1);
-    if (!header.empty() && header.back() == '\r') header.pop_back();
-    Sequence record;
-    const std::size_t idEnd = header.find_first_of(" \t\r");
+namespace velmora::scanner {
+namespace {
+
+class Records final : public FastaRecordSink {
+ public:
+  explicit Records(const std::string& fileName) : fileName_(fileName) {}
+
+  void Header(std::string_view header, std::int64_t /*line*/) override {
+    Finish();
+    Sequence& record = records_.emplace_back();
+    const std::size_t idEnd = header.find_first_of(" \t");
     record.id = header.substr(0, idEnd);
-    if (idEnd != std::string::npos) {
+    if (idEnd != std::string_view::npos) {
       const std::size_t descriptionStart = header.find_first_not_of(" \t", idEnd);
-      if (descriptionStart != std::string::npos) record.description = header.substr(descriptionStart);
+      if (descriptionStart != std::string_view::npos) record.description = header.substr(descriptionStart);
     }
-    const std::size_t next = text.find("\n>", lineEnd);
-    const std::size_t bodyEnd = next == std::string::npos ? text.size() : next + 1;
-    for (std::size_t i = lineEnd; i < bodyEnd; ++i) {
-      const char c = text[i];
-      if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+  }
+
+  void SequencePiece(std::string_view bytes, std::int64_t /*line*/, std::size_t /*column*/) override {
+    if (records_.empty()) return;  // text before the first record is ignored
+    Sequence& record = records_.back();
+    for (const char c : bytes) {
+      if (c == ' ' || c == '\t') continue;
       if (c == '\0' || !std::strchr("ACGTUNRYKMSWBDHVXacgtunrykmswbdhvx", c)) {
-        throw std::runtime_error(fileName + ": sequence " + record.id + " holds the character '" + std::string(1, c) +
+        throw std::runtime_error(fileName_ + ": sequence " + record.id + " holds the character '" + std::string(1, c) +
                                  "', which is not a nucleotide code");
       }
       record.bases.push_back(c);
     }
-    if (record.id.empty()) throw std::runtime_error(fileName + ": a sequence has an empty name");
-    if (record.bases.empty()) throw std::runtime_error(fileName + ": sequence " + record.id + " is empty");
-    records.push_back(std::move(record));
-    at = next == std::string::npos ? next : next + 1;
   }
-  return records;
+
+  // The record read last must have a name and a sequence.
+  void Finish() const {
+    if (records_.empty()) return;
+    const Sequence& record = records_.back();
+    if (record.id.empty()) throw std::runtime_error(fileName_ + ": a sequence has an empty name");
+    if (record.bases.empty()) throw std::runtime_error(fileName_ + ": sequence " + record.id + " is empty");
+  }
+
+  std::vector<Sequence> Take() {
+    Finish();
+    return std::move(records_);
+  }
+
+ private:
+  const std::string& fileName_;
+  std::vector<Sequence> records_;
+};
+
+}  // namespace
+
+std::vector<Sequence> ReadFasta(const std::string& text, const std::string& fileName) {
+  MemoryStream stream(text);
+  Records records(fileName);
+  ReadFastaRecords(stream, records);
+  return records.Take();
 }
 
 }  // namespace velmora::scanner

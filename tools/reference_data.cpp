@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <unordered_set>
 
+#include "core/byte_stream.h"
+#include "core/fasta_records.h"
 #include "core/text.h"
 #include "mapping/mirna_name.h"
 
@@ -76,15 +78,17 @@ std::vector<DiseaseSet> SelectDiseases(const std::set<std::pair<std::string, std
 }
 
 std::vector<Mature> ReadMatures(const std::string& fasta) {
-  std::vector<Mature> matures;
-  for (std::string_view line : TextLines(fasta)) {
-    if (!line.empty() && line.front() == '>') {
-      matures.push_back({std::string(line.substr(1)), {}});
-    } else if (!matures.empty()) {
-      matures.back().sequence += line;
+  class Matures final : public FastaRecordSink {
+   public:
+    void Header(std::string_view text, std::int64_t /*line*/) override { all.push_back({std::string(text), {}}); }
+    void SequencePiece(std::string_view bytes, std::int64_t /*line*/, std::size_t /*column*/) override {
+      if (!all.empty()) all.back().sequence += bytes;
     }
-  }
-  return matures;
+    std::vector<Mature> all;
+  } matures;
+  MemoryStream stream(fasta);
+  ReadFastaRecords(stream, matures);
+  return std::move(matures.all);
 }
 
 std::vector<Mature> KeepUniverse(const std::vector<Mature>& matures, const std::vector<std::string>& universe) {
