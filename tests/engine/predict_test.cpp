@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <set>
 
@@ -128,43 +129,53 @@ TEST_F(PredictTest, BothPredictorsRunScannerFirstAndTheLogSaysSo) {
                                       "Mapping and calculating", summary, "Ready"}));
 }
 
-// The whole input is checked before the workspace is emptied, a fault at its
-// very end too.
-TEST_F(PredictTest, BadInputIsRefusedAndLosesNothing) {
+// Everything is checked before the workspace is touched: a bad input (a
+// fault at its very end too), a missing, changed or unrunnable installation
+// file or an unusable workspace is named in one line, and the last result
+// and the predictor inputs stay.
+TEST_F(PredictTest, ARefusedRunNamesTheFaultAndLosesNothing) {
   ASSERT_TRUE(Run(Fasta(), PredictionOption::TargetScanOnly));
   const std::string result = Tmp(paths::kResult);
   const std::string inputs = Tmp(paths::kMirandaInput);
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"", "The input is empty"},
-      {" \n\n", "The input is empty"},
-      {"ACGUACGU\nACGU\n", "Input line 1: text before the first header line"},
-      {">only a header\n", "Input line 1: the record \">only\" has no sequence"},
-      {">a\nACGU7\n", "Input line 2: column 5: the sequence of \">a\" holds the character '7'"},
-      {Fasta() + ">late\n" + std::string(200'000, 'A') + "7\n", "column 200001: the sequence of \">late\""},
-      {Fasta() + ">hulc\nACGU\n", "the name \">hulc\" repeats the record of line 1"},
+  const auto none = [] {};
+  struct Case {
+    std::string input;
+    PredictionOption option;
+    std::function<void()> setup;
+    std::string message;
   };
-  for (const auto& [text, message] : cases) {
-    EXPECT_FALSE(Run(text, PredictionOption::BothUnion));
+  const std::string lib = (dir / "lib").string();
+  const Case cases[] = {
+      {"", PredictionOption::BothUnion, none, "The input is empty"},
+      {" \n\n", PredictionOption::BothUnion, none, "The input is empty"},
+      {"ACGUACGU\nACGU\n", PredictionOption::BothUnion, none, "Input line 1: text before the first header line"},
+      {">only a header\n", PredictionOption::BothUnion, none, "Input line 1: the record \">only\" has no sequence"},
+      {">a\nACGU7\n", PredictionOption::BothUnion, none,
+       "Input line 2: column 5: the sequence of \">a\" holds the character '7'"},
+      {Fasta() + ">late\n" + std::string(200'000, 'A') + "7\n", PredictionOption::BothUnion, none,
+       "column 200001: the sequence of \">late\""},
+      {Fasta() + ">hulc\nACGU\n", PredictionOption::BothUnion, none, "the name \">hulc\" repeats the record of line 1"},
+      {Fasta(), PredictionOption::BothUnion, [&] { fs::permissions(dir / "lib/miranda", fs::perms::owner_read); },
+       lib + "/miranda: not executable"},
+      {Fasta(), PredictionOption::MirandaOnly,
+       [&] {
+         fs::permissions(dir / "lib/miranda", fs::perms::owner_all);
+         test::WriteBytes(dir / "lib/small_mirs.txt", "");
+       },
+       lib + "/small_mirs.txt: changed since"},
+      {Fasta(), PredictionOption::MirandaOnly, [&] { fs::remove(dir / "lib/miranda"); },
+       lib + "/miranda: file not found"},
+      {Fasta(), PredictionOption::TargetScanOnly, [&] { fs::remove(dir / "lib/disease_mirset.txt"); },
+       lib + "/disease_mirset.txt: file not found"},
+  };
+  for (const Case& c : cases) {
+    c.setup();
+    EXPECT_FALSE(Run(c.input, c.option));
     ASSERT_EQ(frontend.messages.size(), 1u);
-    EXPECT_NE(frontend.messages[0].find(message), std::string::npos) << frontend.messages[0];
+    EXPECT_NE(frontend.messages[0].find(c.message), std::string::npos) << frontend.messages[0];
     EXPECT_EQ(Tmp(paths::kResult), result) << "the last result stays";
     EXPECT_EQ(Tmp(paths::kMirandaInput), inputs) << "and so do the predictor inputs";
   }
-}
-
-TEST_F(PredictTest, MissingInstallationFilesAreNamedBeforeAnythingIsDeleted) {
-  ASSERT_TRUE(Run(Fasta(), PredictionOption::TargetScanOnly));
-  const std::string result = Tmp(paths::kResult);
-  fs::remove(dir / "lib/miranda");
-  EXPECT_FALSE(Run(Fasta(), PredictionOption::MirandaOnly));
-  EXPECT_EQ(frontend.messages, (std::vector<std::string>{(dir / "lib/miranda").string() + ": file not found"}));
-  // The site finder alone still runs.
-  EXPECT_EQ(Tmp(paths::kResult), result);
-  fs::remove(dir / "lib/disease_mirset.txt");
-  EXPECT_FALSE(Run(Fasta(), PredictionOption::TargetScanOnly));
-  EXPECT_EQ(frontend.messages,
-            (std::vector<std::string>{(dir / "lib/disease_mirset.txt").string() + ": file not found"}));
-  EXPECT_EQ(Tmp(paths::kResult), result);
 }
 
 TEST_F(PredictTest, UnwritableWorkspaceIsNamed) {
@@ -188,21 +199,6 @@ TEST_F(PredictTest, FailingPredictorStopsTheRunWithItsMessageAndLeavesNoOutput) 
       << frontend.messages[1];
   EXPECT_FALSE(fs::exists(session.Work(paths::kMirandaOutput)));
   EXPECT_FALSE(fs::exists(session.Work(std::string(paths::kMirandaOutput) + ".partial")));
-}
-
-TEST_F(PredictTest, ChangedReferenceDataOrAProgramThatCannotRunLosesNothing) {
-  ASSERT_TRUE(Run(Fasta(), PredictionOption::TargetScanOnly));
-  const std::string result = Tmp(paths::kResult);
-  fs::permissions(dir / "lib/miranda", fs::perms::owner_read);
-  EXPECT_FALSE(Run(Fasta(), PredictionOption::BothUnion));
-  EXPECT_EQ(frontend.messages, (std::vector<std::string>{(dir / "lib/miranda").string() + ": not executable"}));
-  test::WriteBytes(dir / "lib/small_mirs.txt", "");
-  EXPECT_TRUE(Run(Fasta(), PredictionOption::TargetScanOnly)) << "the site finder does not read it";
-  fs::permissions(dir / "lib/miranda", fs::perms::owner_all);
-  EXPECT_FALSE(Run(Fasta(), PredictionOption::MirandaOnly));
-  ASSERT_EQ(frontend.messages.size(), 1u);
-  EXPECT_NE(frontend.messages[0].find("lib/small_mirs.txt: changed since"), std::string::npos) << frontend.messages[0];
-  EXPECT_EQ(Tmp(paths::kResult), result);
 }
 
 }  // namespace
