@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "stats/decimal_text.h"
 #include "stats/number_format.h"
 #include "tests/support/reference_arithmetic.h"
 #include "tests/support/test_support.h"
@@ -13,39 +14,42 @@ namespace {
 
 const FactorialTable& F() { return test::BuiltFactorials(); }
 
-TEST(TableProbability, AgreesWithTheHypergeometricValue) {
-  EXPECT_EQ(GeneralNumber(TableProbability(F(), 3, 20, 10, 461)), "0.0166678");
-  EXPECT_EQ(GeneralNumber(TableProbability(F(), 2, 10, 20, 462)), "0.0823522");
-  EXPECT_EQ(GeneralNumber(TableProbability(F(), 10, 2, 3, 4)), "0.0851393");
-}
-
-TEST(FisherExactP, SpecimenTables) {
-  EXPECT_NEAR(FisherExactP(F(), 3, 20, 10, 461), 0.0186121, 5e-8);
-  // a > d: the summed tables start at a first cell of a - d = 6.
-  EXPECT_NEAR(FisherExactP(F(), 10, 2, 3, 4), 0.128741, 5e-7);
-  EXPECT_NEAR(FisherExactP(F(), 5, 10, 20, 459), 0.000468996, 5e-10);
-  EXPECT_NEAR(FisherExactP(F(), 3, 10, 27, 454), 0.0382608, 5e-8);
-  EXPECT_NEAR(FisherExactP(F(), 4, 6, 10, 474), 7.76679e-05, 5e-11);
-  EXPECT_NEAR(FisherExactP(F(), 1, 0, 40, 453), 0.0830, 5e-5);
-}
-
-TEST(FisherExactP, MostProbableTableSumsToOneUncapped) {
-  const double p = FisherExactP(F(), 0, 11, 21, 462);
-  EXPECT_NEAR(p, 1.0, 1e-5);
-}
-
-TEST(FisherExactP, FastPathIsBitIdenticalToTheLiteralArithmetic) {
-  // Every edge case above, then thousands of random tables with n = 494.
-  const std::int32_t tables[][4] = {{3, 20, 10, 461}, {2, 10, 20, 462}, {10, 2, 3, 4},    {5, 10, 20, 459},
-                                    {3, 10, 27, 454}, {4, 6, 10, 474},  {1, 0, 40, 453},  {1, 10, 20, 463},
-                                    {0, 0, 0, 494},   {494, 0, 0, 0},   {247, 0, 0, 247}, {214, 0, 280, 0}};
+// Tables worked out apart with exact integers (the hypergeometric value
+// where given, and the two-sided P-value) and edge tables, each bit for bit
+// as the literal arithmetic on decimal texts gives it; then thousands of
+// random tables with n = 494.
+TEST(FisherExactP, SpecimenTablesAndTheLiteralArithmetic) {
+  struct Row {
+    std::int32_t a, b, c, d;
+    const char* probability = nullptr;
+    double p = -1, tolerance = 0;
+  };
+  const Row rows[] = {{3, 20, 10, 461, "0.0166678", 0.0186121, 5e-8},
+                      {2, 10, 20, 462, "0.0823522", 0.0953731, 5e-7},
+                      {10, 2, 3, 4, "0.0851393", 0.128741, 5e-7},  // a > d: the tables summed start at a - d = 6
+                      {5, 10, 20, 459, nullptr, 0.000468996, 5e-10},
+                      {3, 10, 27, 454, nullptr, 0.0382608, 5e-8},
+                      {4, 6, 10, 474, nullptr, 7.76679e-05, 5e-11},
+                      {1, 0, 40, 453, nullptr, 0.0830, 5e-5},
+                      {0, 11, 21, 462, nullptr, 1.0, 1e-5},  // the most probable table: the sum is not capped
+                      {1, 10, 20, 463},
+                      {0, 0, 0, 494},
+                      {494, 0, 0, 0},
+                      {247, 0, 0, 247},
+                      {214, 0, 280, 0}};
   FisherCache cache(F());
-  for (const auto& t : tables) {
-    const double expected = test::ReferenceFisherExactP(F(), t[0], t[1], t[2], t[3]);
-    EXPECT_EQ(FisherExactP(F(), t[0], t[1], t[2], t[3]), expected) << t[0] << " " << t[1] << " " << t[2];
-    EXPECT_EQ(cache.FisherExactP(t[0], t[1], t[2], t[3]), expected);
-    EXPECT_EQ(TableProbability(F(), t[0], t[1], t[2], t[3]),
-              test::ReferenceTableProbability(F(), t[0], t[1], t[2], t[3]));
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.a << " " << r.b << " " << r.c << " " << r.d);
+    const double p = test::ReferenceFisherExactP(F(), r.a, r.b, r.c, r.d);
+    EXPECT_EQ(FisherExactP(F(), r.a, r.b, r.c, r.d), p);
+    EXPECT_EQ(cache.FisherExactP(r.a, r.b, r.c, r.d), p);
+    EXPECT_EQ(TableProbability(F(), r.a, r.b, r.c, r.d), test::ReferenceTableProbability(F(), r.a, r.b, r.c, r.d));
+    if (r.probability) {
+      EXPECT_EQ(GeneralNumber(TableProbability(F(), r.a, r.b, r.c, r.d)), r.probability);
+    }
+    if (r.p >= 0) {
+      EXPECT_NEAR(p, r.p, r.tolerance);
+    }
   }
   std::mt19937 random(20261206);
   for (int i = 0; i < 3000; ++i) {
@@ -53,13 +57,20 @@ TEST(FisherExactP, FastPathIsBitIdenticalToTheLiteralArithmetic) {
     const int p = std::uniform_int_distribution(1, 300)(random);
     const int a = std::uniform_int_distribution(0, std::min(p, q))(random);
     const int b = q - a, c = p - a, d = 494 - a - b - c;
-    ASSERT_EQ(TableProbability(F(), a, b, c, d), test::ReferenceTableProbability(F(), a, b, c, d))
-        << a << " " << b << " " << c << " " << d;
+    SCOPED_TRACE(testing::Message() << a << " " << b << " " << c << " " << d);
+    ASSERT_EQ(TableProbability(F(), a, b, c, d), test::ReferenceTableProbability(F(), a, b, c, d));
     if (i % 10 == 0) {
-      ASSERT_EQ(cache.FisherExactP(a, b, c, d), test::ReferenceFisherExactP(F(), a, b, c, d))
-          << a << " " << b << " " << c << " " << d;
+      ASSERT_EQ(cache.FisherExactP(a, b, c, d), test::ReferenceFisherExactP(F(), a, b, c, d));
     }
   }
+}
+
+// The quotient is rounded to six decimals half away from zero from its exact
+// binary value: 65/128 = 0.5078125 is a true tie, which round-half-even would
+// make 0.507812.
+TEST(RoundToMicros, RoundsTheExactValueHalfAwayFromZero) {
+  const std::pair<double, std::int64_t> rows[] = {{0.5078125, 507813}, {0.1, 100000}, {9.9999996, 10000000}};
+  for (const auto& [q, micros] : rows) EXPECT_EQ(RoundToMicros(q), micros) << q;
 }
 
 }  // namespace
