@@ -100,6 +100,7 @@ Hit Describe(const Trace& trace, int score, const std::string& mirna, const std:
   for (int p = fivePrime - 1; p >= 1; --p) {
     query += Lower(mirnaAt(p));
     unaligned(trace.lastTarget + (fivePrime - p));
+    bar += ' ';
   }
   hit.identity = 100.0 * watsonCrick / hit.length;
   hit.similarity = 100.0 * (watsonCrick + wobble) / hit.length;

@@ -61,7 +61,7 @@ void PairReport(const Sequence& mirna, const Sequence& target, const std::vector
                             << hit.refEnd << " Align Len (" << hit.length << ") (";
     percent(hit.identity) << ") (";
     percent(hit.similarity) << ")\n\n   Query:    3' " << hit.queryLine << " 5'\n                " << hit.barLine
-                            << " \n   Ref:      5' " << hit.refLine << " 3'\n\n   Energy:  ";
+                            << "\n   Ref:      5' " << hit.refLine << " 3'\n\n   Energy:  ";
     out.Fixed(hit.energy, 6) << " kCal/Mol\n\nScores for this hit:\n>" << mirna.id << '\t' << target.id << '\t';
     out.Fixed(hit.score, 2) << '\t';
     out.Fixed(hit.energy, 2) << '\t' << hit.queryStart << ' ' << hit.queryEnd << '\t' << hit.refStart << ' '

@@ -25,7 +25,7 @@ struct Hit {
   int alignStart = 0, alignEnd = 0;  // aligned target region, 1-based inclusive
   int length = 0;                    // alignment columns, gaps included
   double identity = 0, similarity = 0;
-  std::string queryLine, barLine, refLine;  // the aligned texts
+  std::string queryLine, barLine, refLine;  // the aligned texts, all three as long
 };
 
 // Every hit of one miRNA on one target, highest score first.

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
+#include <tuple>
 
 #include "predictors/rna_fold.h"
+#include "predictors/scan_pair.h"
 
 namespace velmora::scanner {
 namespace {
@@ -16,47 +19,85 @@ const std::string kLet7a = "UGAGGUAGUAGGUUGUAUAGUU";
 const std::string kSite = "AACUAUACAACCUACUACCUCA";
 const std::string kTarget = "AAAAA" + kSite + "AAAAA";
 
-TEST(ScanPair, PerfectSiteScoresSeedAndThreePrimePairs) {
-  // Positions 1, 21 and 22 score 0, so the alignment runs from 20 (row 3)
-  // to 2: 7 seed pairs at 4 x 5 and 12 pairs at 5 give 200.
-  const auto hits = ScanPair(kLet7a, kTarget);
-  ASSERT_EQ(hits.size(), 1u);
-  const Hit& hit = hits[0];
-  EXPECT_EQ(hit.score, 200);
-  EXPECT_EQ(hit.queryStart, 2);
-  EXPECT_EQ(hit.queryEnd, 21);
-  EXPECT_EQ(hit.alignStart, 8);
-  EXPECT_EQ(hit.alignEnd, 26);
-  EXPECT_EQ(hit.refStart, 6);  // widened by the two unaligned 3' nucleotides
-  EXPECT_EQ(hit.refEnd, 27);   // and by the unaligned 5' one
-  EXPECT_EQ(hit.length, 19);
-  EXPECT_DOUBLE_EQ(hit.identity, 100);
-  EXPECT_DOUBLE_EQ(hit.similarity, 100);
-  EXPECT_EQ(hit.energy, fold::HitEnergy(kLet7a, kSite));  // the whole footprint folds, unaligned ends too
-  EXPECT_EQ(hit.queryLine, "uuGAUAUGUUGGAUGAUGGAGu");
-  EXPECT_EQ(hit.barLine, "  |||||||||||||||||||");
-  EXPECT_EQ(hit.refLine, "aaCUAUACAACCUACUACCUCa");
-}
-
-TEST(ScanPair, FootprintBeyondTheTargetShowsDashes) {
+// The bar line lies under the whole Query text: the unaligned 3' end shows
+// as spaces at its start, the unaligned 5' end as spaces at its end. A
+// scan never ends an alignment at position 1 (it scores 0, and the same
+// alignment without it ranks first), so the traces are written out here.
+TEST(Describe, BarLineSpansTheQueryLine) {
   struct Case {
-    std::string target, refLine;
-    int refStart, refEnd;
-    std::string window;  // folded with the miRNA, N where the target has no partner
+    int fivePrime, threePrime;  // the ends of the aligned miRNA positions
+    bool gap;                   // an unpaired G between the partners of 15 and 14
+    std::string queryLine, barLine;
   };
   const Case cases[] = {
-      {kSite.substr(1) + "AAAAA", "-aCUAUACAACCUACUACCUCa", 1, 21, "NACUAUACAACCUACUACCUCA"},      // no partner for 22
-      {"AAAAA" + kSite.substr(0, 21), "aaCUAUACAACCUACUACCUC-", 6, 26, "AACUAUACAACCUACUACCUCN"},  // none for 1
-      {kSite.substr(2, 19), "--CUAUACAACCUACUACCUC-", 1, 19, "NNCUAUACAACCUACUACCUCN"},            // neither
+      {1, 22, false, "UUGAUAUGUUGGAUGAUGGAGU", "||||||||||||||||||||||"},
+      {2, 21, false, "uUGAUAUGUUGGAUGAUGGAGu", " |||||||||||||||||||| "},
+      {3, 20, false, "uuGAUAUGUUGGAUGAUGGAgu", "  ||||||||||||||||||  "},
+      {4, 20, true, "uuGAUAUG-UUGGAUGAUGGagu", "  |||||| |||||||||||   "},
+  };
+  for (const Case& c : cases) {
+    // Position p pairs target position 28 - p, one further on past the G.
+    std::vector<Column> columns(static_cast<std::size_t>(c.threePrime - c.fivePrime + 1), Column::Pair);
+    if (c.gap) columns.insert(columns.begin() + (c.threePrime - 14), Column::TargetOnly);
+    const Trace trace{columns, 23 - c.threePrime, 23 - c.fivePrime, 28 - c.threePrime, 28 - c.fivePrime + c.gap};
+    const std::string target = c.gap ? "AAAAA" + kSite.substr(0, 8) + "G" + kSite.substr(8) + "AAAAA" : kTarget;
+    const Hit hit = Describe(trace, 150, kLet7a, target);
+    EXPECT_EQ(hit.queryStart, c.fivePrime);
+    EXPECT_EQ(hit.queryLine, c.queryLine) << c.fivePrime;
+    EXPECT_EQ(hit.barLine, c.barLine) << c.fivePrime;
+    EXPECT_EQ(hit.barLine.size(), hit.queryLine.size()) << c.fivePrime;
+  }
+}
+
+// One site of let-7a, changed. On the whole site positions 1, 21 and 22
+// score 0, so the alignment runs from 20 to 2: 7 seed pairs at 4 x 5 and 12
+// pairs at 5 give 200; the footprint adds the two unaligned 3' nucleotides
+// and the 5' one, '-' past the target's ends, and folds with the miRNA.
+TEST(ScanPair, OneSite) {
+  std::string mismatch = kSite, wobble = kSite, twoMismatches = kSite;
+  mismatch[19] = wobble[19] = twoMismatches[19] = 'C';  // position 3 (A) against C: -12 instead of +20
+  wobble[18] = 'U';                                     // position 4 (G) against U: 4 x 1
+  twoMismatches[17] = 'A';                              // position 5 (G) against A too: 136, no hit
+  struct Case {
+    const char* what;
+    std::string target;
+    int score, refStart, refEnd, length;
+    std::string queryLine, barLine, refLine, window;
+  };
+  const std::string query = "uuGAUAUGUUGGAUGAUGGAGu", bar = "  ||||||||||||||||||| ";
+  const Case cases[] = {
+      {"whole site", kTarget, 200, 6, 27, 19, query, bar, "aaCUAUACAACCUACUACCUCa", kSite},
+      {"no partner for 22", kSite.substr(1) + "AAAAA", 200, 1, 21, 19, query, bar, "-aCUAUACAACCUACUACCUCa",
+       "NACUAUACAACCUACUACCUCA"},
+      {"none for 1", "AAAAA" + kSite.substr(0, 21), 200, 6, 26, 19, query, bar, "aaCUAUACAACCUACUACCUC-",
+       "AACUAUACAACCUACUACCUCN"},
+      {"neither", kSite.substr(2, 19), 200, 1, 19, 19, query, bar, "--CUAUACAACCUACUACCUC-", "NNCUAUACAACCUACUACCUCN"},
+      // One gap (-9) costs less than losing positions 15 to 20.
+      {"a G between the partners of 15 and 14", "AAAAA" + kSite.substr(0, 8) + "G" + kSite.substr(8) + "AAAAA", 191, 6,
+       28, 20, "uuGAUAUG-UUGGAUGAUGGAGu", "  |||||| ||||||||||||| ", "aaCUAUACGAACCUACUACCUCa",
+       "AACUAUACGAACCUACUACCUCA"},
+      // Positions 12 and 11 both pair with C; the trace prefers the pair at 11.
+      {"no partner for 12", "AAAAA" + kSite.substr(0, 10) + kSite.substr(11) + "AAAAA", 186, 6, 26, 19, query,
+       "  |||||||| |||||||||| ", "aaCUAUACAA-CUACUACCUCa", "AACUAUACAACUACUACCUCA"},
+      {"a seed mismatch", "AAAAA" + mismatch + "AAAAA", 168, 6, 27, 19, query, "  ||||||||||||||||| | ",
+       "aaCUAUACAACCUACUACCCCa", mismatch},
+      {"and a seed G:U", "AAAAA" + wobble + "AAAAA", 152, 6, 27, 19, query, "  ||||||||||||||||: | ",
+       "aaCUAUACAACCUACUACUCCa", wobble},
+      {"two seed mismatches", "AAAAA" + twoMismatches + "AAAAA", 0, 0, 0, 0, "", "", "", ""},
   };
   for (const Case& c : cases) {
     const auto hits = ScanPair(kLet7a, c.target);
-    ASSERT_EQ(hits.size(), 1u) << c.target;
-    EXPECT_EQ(hits[0].refLine, c.refLine);
-    EXPECT_EQ(hits[0].queryLine, "uuGAUAUGUUGGAUGAUGGAGu");
-    EXPECT_EQ(hits[0].refStart, c.refStart);
-    EXPECT_EQ(hits[0].refEnd, c.refEnd);
-    EXPECT_EQ(hits[0].energy, fold::HitEnergy(kLet7a, c.window));
+    ASSERT_EQ(hits.size(), c.score ? 1u : 0u) << c.what;
+    if (hits.empty()) continue;
+    const Hit& hit = hits[0];
+    EXPECT_EQ(std::tie(hit.score, hit.queryStart, hit.queryEnd, hit.refStart, hit.refEnd, hit.length),
+              std::make_tuple(c.score, 2, 21, c.refStart, c.refEnd, c.length))
+        << c.what;
+    EXPECT_EQ(hit.queryLine + "/" + hit.barLine + "/" + hit.refLine, c.queryLine + "/" + c.barLine + "/" + c.refLine);
+    const auto marks = [&](char mark) { return std::count(c.barLine.begin(), c.barLine.end(), mark); };
+    EXPECT_DOUBLE_EQ(hit.identity, 100.0 * marks('|') / c.length) << c.what;
+    EXPECT_DOUBLE_EQ(hit.similarity, 100.0 * (marks('|') + marks(':')) / c.length) << c.what;
+    EXPECT_EQ(hit.energy, fold::HitEnergy(kLet7a, c.window)) << c.what;
   }
 }
 
@@ -66,50 +107,6 @@ TEST(ScanPair, TIsUAndCaseDoesNotMatter) {
   const auto hits = ScanPair(kLet7a, dna);
   ASSERT_EQ(hits.size(), 1u);
   EXPECT_EQ(hits[0].score, 200);
-}
-
-TEST(ScanPair, UnpairedTargetNucleotideOutsideTheSeed) {
-  // A G between the partners of positions 15 and 14: one gap (-9) costs
-  // less than losing positions 15 to 20.
-  const std::string target = "AAAAA" + kSite.substr(0, 8) + "G" + kSite.substr(8) + "AAAAA";
-  const auto hits = ScanPair(kLet7a, target);
-  ASSERT_EQ(hits.size(), 1u);
-  EXPECT_EQ(hits[0].score, 191);
-  EXPECT_EQ(hits[0].length, 20);
-  EXPECT_DOUBLE_EQ(hits[0].identity, 95);
-  EXPECT_EQ(hits[0].energy, fold::HitEnergy(kLet7a, "AACUAUACGAACCUACUACCUCA"));
-  EXPECT_EQ(hits[0].refStart, 6);
-  EXPECT_EQ(hits[0].refEnd, 28);
-  EXPECT_EQ(hits[0].queryLine, "uuGAUAUG-UUGGAUGAUGGAGu");
-  EXPECT_EQ(hits[0].refLine, "aaCUAUACGAACCUACUACCUCa");
-}
-
-TEST(ScanPair, UnpairedMirnaNucleotideOutsideTheSeed) {
-  // The partner of position 12 is missing: -9 for the gap, 5 lost.
-  const std::string target = "AAAAA" + kSite.substr(0, 10) + kSite.substr(11) + "AAAAA";
-  const auto hits = ScanPair(kLet7a, target);
-  ASSERT_EQ(hits.size(), 1u);
-  EXPECT_EQ(hits[0].score, 186);
-  EXPECT_EQ(hits[0].length, 19);
-  // Positions 12 and 11 both pair with C; the trace prefers the pair at 11.
-  EXPECT_EQ(hits[0].refLine.find('-'), 10u);
-}
-
-TEST(ScanPair, TwoSeedMismatchesFallBelowTheThreshold) {
-  // Position 3 (A) against C and position 5 (G) against A: each seed
-  // mismatch turns +20 into -12, 200 - 2 x 32 = 136, and no shorter
-  // alignment does better.
-  std::string site = kSite;
-  site[19] = 'C';
-  site[17] = 'A';
-  EXPECT_TRUE(ScanPair(kLet7a, "AAAAA" + site + "AAAAA").empty());
-  site[17] = 'C';  // one mismatch left: 168
-  const auto hits = ScanPair(kLet7a, "AAAAA" + site + "AAAAA");
-  ASSERT_EQ(hits.size(), 1u);
-  EXPECT_EQ(hits[0].score, 168);
-  // A wobble scales too: G:U at position 4 gives 4 x 1 instead of 4 x 5.
-  site[18] = 'U';
-  EXPECT_EQ(ScanPair(kLet7a, "AAAAA" + site + "AAAAA").at(0).score, 152);
 }
 
 TEST(ScanPair, SeparateSitesAreAllReportedBestFirstThenByTargetEnd) {
