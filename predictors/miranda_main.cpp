@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <new>
 #include <stdexcept>
@@ -36,7 +37,8 @@ int main(int argc, char** argv) {
     const auto mirnas = ReadFasta(velmora::predictors::ReadInputFile(argv[1]), argv[1]);
     const auto targets = ReadFasta(velmora::predictors::ReadInputFile(argv[2]), argv[2]);
     std::ofstream out(argv[4], std::ios::binary | std::ios::trunc);
-    Scan(mirnas, targets, argv[1], argv[2], threads, out);
+    const std::string folder = std::filesystem::path(argv[4]).parent_path().string();
+    Scan(mirnas, targets, argv[1], argv[2], threads, folder.empty() ? "." : folder, out);
     out.close();
     if (!out) throw std::runtime_error(std::string("cannot write ") + argv[4] + ": " + std::strerror(errno));
   } catch (const std::bad_alloc&) {

@@ -93,7 +93,7 @@ std::string Banner(const std::string& mirnaFile, const std::string& targetFile) 
 }  // namespace
 
 void Scan(const std::vector<Sequence>& mirnas, const std::vector<Sequence>& targets, const std::string& mirnaFile,
-          const std::string& targetFile, unsigned threads, std::ostream& out) {
+          const std::string& targetFile, unsigned threads, const std::string& spillFolder, std::ostream& out) {
   out << Banner(mirnaFile, targetFile);
   std::vector<std::vector<Base>> codes;
   for (const Sequence& target : targets) codes.push_back(TargetCodes(target.bases));
@@ -116,7 +116,9 @@ void Scan(const std::vector<Sequence>& mirnas, const std::vector<Sequence>& targ
     for (const Rows& r : rows) lanesRows.push_back(&r);
     const LaneGroup group(lanesRows);
     std::vector<std::vector<Candidate>> candidates;
-    std::vector<SpillBuffer> byMirna(count);
+    std::vector<SpillBuffer> byMirna;
+    byMirna.reserve(count);
+    for (std::size_t k = 0; k < count; ++k) byMirna.emplace_back(spillFolder);
     for (std::size_t t = 0; t < targets.size(); ++t) {
       group.Sweep(codes[t], candidates);
       for (std::size_t k = 0; k < count; ++k) {

@@ -34,8 +34,10 @@ std::vector<Hit> ScanPair(const std::string& mirna, const std::string& target);
 // Writes the whole output file to `out`, miRNA by miRNA, then target by
 // target, as the inputs list them. Scans run on `threads` threads, each on
 // a group of miRNAs (one per vector lane); a group's text is written as soon
-// as the groups before it are, and waits in temporary files until then.
+// as the groups before it are, and waits in temporary files in `spillFolder`
+// until then. Throws std::runtime_error, before the closing line, if that
+// text cannot be kept.
 void Scan(const std::vector<Sequence>& mirnas, const std::vector<Sequence>& targets, const std::string& mirnaFile,
-          const std::string& targetFile, unsigned threads, std::ostream& out);
+          const std::string& targetFile, unsigned threads, const std::string& spillFolder, std::ostream& out);
 
 }  // namespace velmora::scanner

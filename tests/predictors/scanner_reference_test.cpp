@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <sstream>
 
@@ -10,6 +11,7 @@
 #include "predictors/scan_pair.h"
 #include "predictors/spill_buffer.h"
 #include "tests/predictors/reference_scanner.h"
+#include "tests/support/test_support.h"
 
 namespace velmora::scanner {
 namespace {
@@ -130,18 +132,42 @@ TEST(ScannerAgainstReference, LanesOfDifferentLengths) {
   }
 }
 
+// The file a buffer spills to is open, nameless, in the buffer's folder.
+bool SpillsIn(const std::filesystem::path& folder) {
+  const std::string name = (folder / ".miranda-spill-").string();
+  for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    const std::string file = std::filesystem::read_symlink(fd.path(), error).string();
+    if (file.starts_with(name) && file.ends_with(" (deleted)")) return true;
+  }
+  return false;
+}
+
 TEST(SpillBuffer, KeepsTheTextInOrderAcrossTheMemoryLimit) {
+  const test::TempDir dir;
   for (std::size_t pieces : {0u, 1u, 3u, 40u}) {
-    SpillBuffer buffer;
+    SpillBuffer buffer(dir.path().string());
     std::string expected;
     for (std::size_t k = 0; k < pieces; ++k) {
       const std::string piece(SpillBuffer::kMemoryLimit / 7, static_cast<char>('a' + k % 26));
       buffer.Append([&](std::string& text) { text += piece; });
       expected += piece;
     }
+    EXPECT_EQ(SpillsIn(dir.path()), pieces > 7) << pieces;
     std::ostringstream out;
     buffer.WriteTo(out);
     EXPECT_EQ(out.str(), expected) << pieces;
+    EXPECT_FALSE(SpillsIn(dir.path())) << pieces;
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << pieces;
+  }
+  SpillBuffer nowhere((dir / "missing").string());
+  const std::string piece(SpillBuffer::kMemoryLimit, 'a');
+  try {
+    nowhere.Append([&](std::string& text) { text += piece; });
+    ADD_FAILURE() << "no temporary file, no failure";
+  } catch (const std::runtime_error& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "cannot create a temporary file in " + (dir / "missing").string() + ": No such file or directory");
   }
 }
 

@@ -1,17 +1,24 @@
 #include "predictors/scanner.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <tuple>
 
 #include "predictors/rna_fold.h"
 #include "predictors/scan_pair.h"
+#include "predictors/spill_buffer.h"
+#include "tests/support/test_support.h"
 
 namespace velmora::scanner {
 namespace {
+
+namespace fs = std::filesystem;
 
 // let-7a, and its reverse complement with five A on either side: the target
 // pairs position 22 of the miRNA at nucleotide 6 and position 1 at 27.
@@ -146,7 +153,7 @@ TEST(Scan, ReportsOnlyPairsWithHitsInInputOrder) {
                                         {"none", "", "AAAAAAAAAAAAAAAAAAAA"}};
   const std::vector<Sequence> targets = {{"T0", "", "GGGGGGGGGG"}, {"T1", "desc", "AAAAAACGGCGGAGAGCAGAGAGGGAGAAAAA"}};
   std::ostringstream stream;
-  Scan(mirnas, targets, "mirs.fa", "lnc.fa", 2, stream);
+  Scan(mirnas, targets, "mirs.fa", "lnc.fa", 2, ".", stream);
   const std::string out = stream.str();
   const std::string block =
       "Read Sequence:T1 desc(32 nt)\n"
@@ -184,7 +191,7 @@ TEST(Scan, LongIdsAreWrittenWhole) {
   const std::string mirna(600, 'm');
   const std::string target(700, 't');
   std::ostringstream stream;
-  Scan({{mirna, "", kLet7a}}, {{target, "", kTarget}}, "mirs.fa", "lnc.fa", 1, stream);
+  Scan({{mirna, "", kLet7a}}, {{target, "", kTarget}}, "mirs.fa", "lnc.fa", 1, ".", stream);
   const std::string out = stream.str();
   char energy[32];
   std::snprintf(energy, sizeof energy, "%.2f", static_cast<double>(fold::HitEnergy(kLet7a, kSite)));
@@ -193,6 +200,49 @@ TEST(Scan, LongIdsAreWrittenWhole) {
   EXPECT_NE(
       out.find(">>" + mirna + "\t" + target + "\t200.00\t" + energy + "\t200.00\t" + energy + "\t1\t22\t32\t 6\n"),
       std::string::npos);
+}
+
+// lib/miranda under resource limits. let-7a's text outgrows memory and
+// waits in a file beside the output: under a file size limit that file
+// cannot be written, and the scanner must say why on one line, fail, and
+// leave the output without its closing line.
+TEST(Scan, UnderResourceLimits) {
+  const test::TempDir dir;
+  std::string mirnas = ">let-7a\n" + kLet7a + "\n", target;
+  for (int k = 0; k < 40; ++k) mirnas += ">m" + std::to_string(k) + "\n" + std::string(18 + k % 8, 'A') + "\n";
+  for (int k = 0; k < 1000; ++k) target += kSite + "GGGGGGGG";
+  test::WriteBytes(dir / "mirs.fa", mirnas);
+  test::WriteBytes(dir / "lnc.fa", ">T\n" + target + "\n");
+  struct Case {
+    const char* limits;
+    int threads, status;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"", 1, 0, ""},
+      {"trap '' XFSZ; ulimit -f 64", 1, 1,
+       "miranda: cannot write a temporary file in " + dir.path().string() + ": File too large\n"},
+  };
+  std::string complete;
+  for (const Case& c : cases) {
+    const std::string command = std::string(c.limits) + "\nexec " + VELMORA_HOME + "/lib/miranda " +
+                                (dir / "mirs.fa").string() + " " + (dir / "lnc.fa").string() + " -out " +
+                                (dir / "out.txt").string() + " -t " + std::to_string(c.threads) + " 2>" +
+                                (dir / "error.txt").string();
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status) << c.limits;
+    EXPECT_EQ(test::ReadBytes(dir / "error.txt"), c.error) << c.limits;
+    const std::string out = test::ReadBytes(dir / "out.txt");
+    if (complete.empty()) complete = out;
+    if (c.status == 0) {
+      EXPECT_TRUE(out == complete) << c.limits;  // not printed: 300 kB
+    } else {
+      EXPECT_EQ(out.find("Scan Complete"), std::string::npos) << c.limits;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 4) << "nothing left behind";
+  }
+  EXPECT_GT(complete.size(), SpillBuffer::kMemoryLimit);
+  EXPECT_EQ(complete.find("Scan Complete"), complete.size() - 15);
 }
 
 TEST(ReadFasta, NamesDescriptionsAndSequenceLines) {
