@@ -173,6 +173,7 @@ class Folder {
  private:
   int* At(Table table, int q) const { return columns_[table][static_cast<std::size_t>(q)]; }
   void Place(Prefix* prefix, int prefixColumns);
+  int Compute(int from) noexcept;  // the tables from column `from` on, once every one is allocated
   void Close(int j);
   int LargeLoops(int i, int j, int type, int best) const;
   void Bounds(int q);
@@ -411,10 +412,7 @@ void Folder::Place(Prefix* prefix, int prefixColumns) {
   }
 }
 
-// Everything inlined, and built for AVX2 too where the processor has it:
-// the column loops and the minima vectorise.
-__attribute__((flatten, target_clones("avx2", "default"))) int Folder::Fold(std::string_view strand, Prefix* prefix,
-                                                                            int prefixColumns) {
+int Folder::Fold(std::string_view strand, Prefix* prefix, int prefixColumns) {
   n_ = static_cast<int>(strand.size());
   pairs_.resize(strand.size());
   looks_.resize(strand.size());
@@ -443,6 +441,20 @@ __attribute__((flatten, target_clones("avx2", "default"))) int Folder::Fold(std:
     std::copy(prefix->exterior.begin(), prefix->exterior.end(), exterior_.begin());
     std::copy(prefix->dangling.begin(), prefix->dangling.end(), dangling_.begin());
   }
+  const int energy = Compute(from);
+  if (prefix != nullptr && !reuse) {
+    prefix->columns = prefixColumns;
+    prefix->exterior.assign(exterior_.begin(), exterior_.begin() + prefixColumns + 1);
+    prefix->dangling.assign(dangling_.begin(), dangling_.begin() + prefixColumns);
+  }
+  return energy;
+}
+
+// Everything inlined, and built for AVX2 too where the processor has it:
+// the column loops and the minima vectorise. Nothing here may throw: GCC
+// takes a call through the clones' dispatcher not to, so an exception
+// through it (an allocation that fails) would end the program.
+__attribute__((flatten, target_clones("avx2", "default"))) int Folder::Compute(int from) noexcept {
   for (int j = from; j < n_; ++j) {
     for (Table table : kStartInfinite) std::fill_n(At(table, j), Capacity(j), kInf);
     if (j < kMinStem - 1) continue;
@@ -450,13 +462,7 @@ __attribute__((flatten, target_clones("avx2", "default"))) int Folder::Fold(std:
     Bounds(j);
     Segments(j);
   }
-  const int energy = Exterior(from);
-  if (prefix != nullptr && !reuse) {
-    prefix->columns = prefixColumns;
-    prefix->exterior.assign(exterior_.begin(), exterior_.begin() + prefixColumns + 1);
-    prefix->dangling.assign(dangling_.begin(), dangling_.begin() + prefixColumns);
-  }
-  return energy;
+  return Exterior(from);
 }
 
 // The shared columns of the last few miRNAs' hits: the reversed miRNA and

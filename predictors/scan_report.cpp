@@ -7,6 +7,7 @@
 #include <exception>
 #include <mutex>
 #include <string_view>
+#include <system_error>
 #include <thread>
 
 #include "core/version.h"
@@ -145,10 +146,18 @@ void Scan(const std::vector<Sequence>& mirnas, const std::vector<Sequence>& targ
       next = groups;
     }
   };
-  std::vector<std::thread> pool;
-  for (unsigned i = 1; i < std::max(1u, threads); ++i) pool.emplace_back(work);
-  work();
-  for (auto& thread : pool) thread.join();
+  {
+    // Joined however this block is left. A thread that fails to start
+    // leaves its groups to the threads that did and to this one.
+    std::vector<std::jthread> pool;
+    pool.reserve(threads);
+    try {
+      for (unsigned i = 1; i < threads; ++i) pool.emplace_back(work);
+    } catch (const std::system_error&) {
+      // Fewer threads, the same work.
+    }
+    work();
+  }
   if (failure) std::rethrow_exception(failure);
   out << "Scan Complete\n\n";
 }

@@ -36,7 +36,7 @@ std::vector<Hit> ScanPair(const std::string& mirna, const std::string& target);
 // a group of miRNAs (one per vector lane); a group's text is written as soon
 // as the groups before it are, and waits in temporary files in `spillFolder`
 // until then. Throws std::runtime_error, before the closing line, if that
-// text cannot be kept.
+// text cannot be kept; a thread that cannot start leaves its share to the others.
 void Scan(const std::vector<Sequence>& mirnas, const std::vector<Sequence>& targets, const std::string& mirnaFile,
           const std::string& targetFile, unsigned threads, const std::string& spillFolder, std::ostream& out);
 
