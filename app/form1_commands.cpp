@@ -5,7 +5,9 @@
 #include <filesystem>
 
 #include "app/form1.h"
+#include "core/file_bytes.h"
 #include "core/gzip_file.h"
+#include "core/output_file.h"
 #include "core/paths.h"
 #include "core/run_failure.h"
 #include "core/text.h"
@@ -43,23 +45,20 @@ void Form1::Command1_Click() {
   if (running_) return;  // the run is rewriting the result file
   const QString chosen = Cd2();
   if (chosen.isEmpty()) return;
-  namespace fs = std::filesystem;
-  const fs::path source = paths::DefaultWorkspace(home_) / paths::kResult;
-  const fs::path destination = chosen.toStdString();
-  // Copy beside the destination, then rename over it: a failed copy never
-  // leaves a half-written file where an earlier one stood.
-  const fs::path partial = destination.string() + ".partial";
+  const std::filesystem::path source = paths::DefaultWorkspace(home_) / paths::kResult;
+  const std::filesystem::path destination = chosen.toStdString();
   std::error_code error;
-  if (!fs::is_regular_file(source, error)) {
+  if (!std::filesystem::is_regular_file(source, error)) {
     Log("Save All failed: " + source.string() + " does not exist; run Predict first");
     return;
   }
-  fs::copy_file(source, partial, fs::copy_options::overwrite_existing, error);
-  if (!error) fs::rename(partial, destination, error);
-  if (error) {
-    std::error_code ignored;
-    fs::remove(partial, ignored);
-    Log("Save All failed: cannot write " + destination.string() + ": " + error.message());
+  // A failed copy never leaves a half-written file where an earlier one stood.
+  try {
+    OutputFile out(destination);
+    out.Write(ReadFileBytes(source));
+    out.Close();
+  } catch (const RunFailure& failure) {
+    Log(std::string("Save All failed: ") + failure.what());
     return;
   }
   Log("Results Exported to: " + destination.string());

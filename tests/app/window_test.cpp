@@ -405,7 +405,7 @@ class WindowTest : public QObject {
 
     chosen = QString::fromStdString((scratch_ / "no/such/folder/r.xls").string());
     window->Command1_Click();
-    QVERIFY(LogMessages(*window).last().startsWith("Save All failed: cannot write " + chosen));
+    QVERIFY(LogMessages(*window).last().startsWith("Save All failed: cannot create " + chosen));
   }
 
   // /proc takes no new file, not even from root: a read-only place.
