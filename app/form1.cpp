@@ -23,6 +23,7 @@
 #include "core/run_failure.h"
 #include "core/version.h"
 #include "engine/run_log.h"
+#include "engine/run_requirements.h"
 
 namespace velmora {
 namespace {
@@ -180,16 +181,19 @@ QString Form1::DialogFolder(const QString& lastPath) const {
   return lastPath.isEmpty() ? QDir::homePath() : QFileInfo(lastPath).absolutePath();
 }
 
-// Every file a run needs, so that a missing one is known before Predict.
+// Every file a run of any option needs, so that a missing one is known
+// before Predict; each is logged on its own line.
 void Form1::CheckInstallation() {
-  for (auto relative : {paths::kReferenceMirnas, paths::kDiseaseSets, paths::kFactorials, paths::kSeedFamilies,
-                        paths::kMirnaSequences, paths::kTargetScanProgram, paths::kMirandaProgram}) {
+  const RunRequirements needs = PredictRequirements(PredictionOption::BothUnion);
+  auto logged = [this](const std::function<void()>& check) {
     try {
-      RequireFiles(home_, {relative});
+      check();
     } catch (const RunFailure& failure) {
       Log(failure.what());
     }
-  }
+  };
+  for (std::string_view relative : needs.data) logged([&] { RequireFiles(home_, {relative}); });
+  for (std::string_view relative : needs.programs) logged([&] { RequirePrograms(home_, {relative}); });
   if (!factorialProblem_.empty() && std::filesystem::exists(paths::In(home_, paths::kFactorials))) {
     Log(factorialProblem_);
   }
