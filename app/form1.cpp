@@ -199,7 +199,9 @@ void Form1::CheckInstallation() {
   }
 }
 
-void Form1::Log(const std::string& message) { AppendLogLine(*this, message); }
+// Through the runs' queue, so that a line of the window's own never
+// overtakes one a run made before it.
+void Form1::Log(const std::string& message) { AppendLogLine(frontend_, message); }
 
 // An exception must not leave an event handler: Qt would end the program.
 void Form1::Guarded(const std::function<void()>& handler) {

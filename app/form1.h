@@ -13,8 +13,8 @@
 
 #include "app/logic/form_layout.h"
 #include "app/logic/result_store.h"
+#include "app/window_frontend.h"
 #include "engine/evidence_file.h"
-#include "engine/frontend.h"
 #include "engine/pipelines.h"
 #include "stats/factorial_table.h"
 
@@ -33,10 +33,9 @@ QString WindowTitle();
 // The grey hint of the empty input box (its line breaks as the box holds them).
 inline constexpr char kInputHint[] = "Format:\nfasta file\n---------------\n";
 
-// A run works on a thread of its own; the window only observes it. The
-// Frontend calls arrive on the run's thread and are handed to the window's
-// thread as queued calls, in the order they were made.
-class Form1 : public QWidget, public Frontend {
+// A run works on a thread of its own and sees the window only through a
+// WindowFrontend, which hands its calls to the window's thread.
+class Form1 : public QWidget {
  public:
   explicit Form1(std::filesystem::path home, QWidget* parent = nullptr);
 
@@ -85,11 +84,6 @@ class Form1 : public QWidget, public Frontend {
   // Shows the chart (true) or the list in the "Results" frame.
   void ShowChart(bool chart);
 
-  // Frontend: what a run shows in the window; callable from any thread.
-  void ShowLogLine(std::string_view line) override;
-  void ShowResultRow(const ResultRow& row) override;
-  void ClearResultRows() override;
-
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -97,6 +91,12 @@ class Form1 : public QWidget, public Frontend {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  friend class WindowFrontend;  // what a run shows arrives through these three
+
+  void AppendLogText(const QString& line);
+  void AddListRow(const ResultRow& row);
+  void ClearList();
+
   void Form_Load();
   void Form_Resize();
   void Text1_Change();
@@ -108,8 +108,6 @@ class Form1 : public QWidget, public Frontend {
   void SelectAllRows();
   bool RowSelected(int row) const;
   void PaceListRepaints();
-  void AppendLogText(const QString& line);
-  void AddListRow(const ResultRow& row);
   void SetListRow(int row, const QString& id, const std::array<std::string, 9>& cells);
   void RunFinished(bool completed);
   void EnableResultCommands();
@@ -131,7 +129,6 @@ class Form1 : public QWidget, public Frontend {
   int sortDirection_ = 0;  // 0: the next header click sorts ascending
   bool running_ = false;
   bool stopRequested_ = false;
-  bool limitLogged_ = false;  // the 10,000-row message, once per run
   bool repaintPending_ = false;
   QElapsedTimer listPainted_;
   std::array<int, 10> widest_{};        // each column's widest text in pixels, its header's included
@@ -141,7 +138,8 @@ class Form1 : public QWidget, public Frontend {
   QString lastImport_;
   QString lastSave_;
   QString lastChart_;
-  std::jthread run_;  // last member: joined before the rest of the window goes
+  WindowFrontend frontend_{*this};  // the runs' and the window's own log lines: one queue
+  std::jthread run_;                // last member: joined before the rest of the window goes
 };
 
 }  // namespace velmora

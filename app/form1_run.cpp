@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <QThread>
 
 #include "app/form1.h"
 #include "core/input_source.h"
@@ -38,7 +37,6 @@ void Form1::Command3_Click() {
   }
   running_ = true;
   stopRequested_ = false;
-  limitLogged_ = false;
   Frame5->setTitle("Results");
   Command3->setText("Stop");
   EnableRunControls(false);
@@ -46,7 +44,7 @@ void Form1::Command3_Click() {
   const std::string text = Text1->toPlainText().toStdString();
   const PredictionOption option = SelectedOption();
   run_ = std::jthread([this, text, option](std::stop_token stop) {
-    Session session{home_, *this, *factorials_, std::move(stop)};
+    Session session{home_, frontend_, *factorials_, std::move(stop)};
     // The workspace is held for the whole run: another window or command
     // line on the same installation waits its turn instead of mixing files.
     const bool completed = RunLocked(session, [&] { return Predict(session, InputSource::Text(text), option); });
@@ -98,27 +96,10 @@ void Form1::EnableRunControls(bool enabled) {
   Text1_Change();
 }
 
-void Form1::ShowLogLine(std::string_view line) {
-  const QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
-  if (QThread::currentThread() == thread()) return AppendLogText(text);
-  QMetaObject::invokeMethod(
-      this, [this, text] { AppendLogText(text); }, Qt::QueuedConnection);
-}
-
-void Form1::ShowResultRow(const ResultRow& row) {
-  QMetaObject::invokeMethod(
-      this, [this, row] { AddListRow(row); }, Qt::QueuedConnection);
-}
-
-void Form1::ClearResultRows() {
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        store_.Clear();
-        evidence_.clear();
-        ListViewSET();
-      },
-      Qt::QueuedConnection);
+void Form1::ClearList() {
+  store_.Clear();
+  evidence_.clear();
+  ListViewSET();
 }
 
 void Form1::AppendLogText(const QString& line) {
@@ -130,17 +111,14 @@ void Form1::AppendLogText(const QString& line) {
 }
 
 // The list takes every row; the store, which the sort works on, the first
-// 10,000, and the log says so once.
+// 10,000 (the run's frontend says so when there are more).
 void Form1::AddListRow(const ResultRow& row) {
   const int at = ListView1->rowCount();
   ListView1->insertRow(at);
   SetListRow(at, QString::number(row.id), row.cells);
   NoteWidths(at);
   PaceListRepaints();
-  if (!store_.Hold(row) && !limitLogged_) {
-    limitLogged_ = true;
-    Log(std::string(kResultLimitMessage));
-  }
+  store_.Hold(row);
 }
 
 }  // namespace velmora

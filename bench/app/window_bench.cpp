@@ -27,7 +27,8 @@ std::vector<ResultRow> Rows() {
 
 // As a run hands them over: queued calls, then the event loop delivers them.
 void AddRows(Form1& window, const std::vector<ResultRow>& rows) {
-  for (const auto& row : rows) window.ShowResultRow(row);
+  WindowFrontend frontend(window);
+  for (const auto& row : rows) frontend.ShowResultRow(row);
   QCoreApplication::processEvents();
 }
 
