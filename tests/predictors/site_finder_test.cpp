@@ -39,46 +39,37 @@ TEST(SiteFinder, HeaderNamesThirteenColumns) {
             "miRNA in this species\tGroup_type\tSpecies_in_this_group\tSpecies_in_this_group_with_this_site_type\n");
 }
 
-TEST(SiteFinder, SiteTypesAndTheEightmerMerge) {
-  // 8mer at 3-10 (its 7mer-m8 at 3-9 and 7mer-1a at 4-10 are merged into
-  // it), 7mer-m8 at 13-19, 7mer-1a at 21-27; listed in text order of
-  // "9606::start::end", so 13 and 21 come before 3.
-  EXPECT_EQ(Sites(kFamilies, "G1\t9606\tGGAUAAGCUACCAUAAGCUGUAAGCUA\n"),
-            Line("G1", "F", 13, 19, 13, 19, 1, "7mer-m8") + Line("G1", "F", 21, 27, 21, 27, 2, "7mer-1a") +
-                Line("G1", "F", 3, 10, 3, 10, 3, "8mer-1a"));
-}
-
-TEST(SiteFinder, GapsCountInAlignedButNotInUtrPositions) {
-  EXPECT_EQ(Sites(kFamilies, "G\t9606\t--AU-AAGCU\n"), Line("G", "F", 3, 10, 1, 7, 1, "7mer-m8"));
-  // A site neither starts nor ends on a gap: "-A" before a 7mer-m8 is no 8mer.
-  EXPECT_EQ(Sites(kFamilies, "G\t9606\tAUAAGCU-A\n"), Line("G", "F", 1, 9, 1, 8, 1, "8mer-1a"));
-}
-
-TEST(SiteFinder, TIsUButCaseAndOtherCharactersNeverMatch) {
-  EXPECT_EQ(Sites(kFamilies, "G\t9606\tATAAGCT\n"), Line("G", "F", 1, 7, 1, 7, 1, "7mer-m8"));
-  EXPECT_EQ(Sites(kFamilies, "G\t9606\tauaagcu\nH\t9606\tAUAAG\rCU\nK\t9606\tAUAAGNU\r\n"), "");
-}
-
-TEST(SiteFinder, OverlappingSitesAreAllFound) {
-  // Seed AAAAAAA: M = UUUUUUU, 7mer-1a UUUUUUA, 8mer UUUUUUUA.
-  EXPECT_EQ(Sites("P\tAAAAAAA\t9606\n", "G\t9606\tUUUUUUUU\n"),
-            Line("G", "P", 1, 7, 1, 7, 1, "7mer-m8") + Line("G", "P", 2, 8, 2, 8, 2, "7mer-m8"));
-}
-
-TEST(SiteFinder, FamiliesInByteOrderGroupsCountOverTheRunGenesInFileOrder) {
-  const std::string families = "b\tAGCUUAU\t9606\nA\tAGCUUAU\t9606\nA\tGGGGGGG\t9606\n";  // A's last seed wins
-  EXPECT_EQ(Sites(families, "Z\t9606\tAUAAGCUCCCCCCC\nY\t9606\tCCCCCCC\n"),
-            Line("Z", "A", 8, 14, 8, 14, 1, "7mer-m8") + Line("Z", "b", 1, 7, 1, 7, 2, "7mer-m8") +
-                Line("Y", "A", 1, 7, 1, 7, 3, "7mer-m8"));
-}
-
-TEST(SiteFinder, RepeatedGeneLinesReplaceEarlierOnesInsideABlock) {
-  EXPECT_EQ(Sites(kFamilies, "G\t9606\tAUAAGCU\nG\t9606\tCCAUAAGCU\n\nH\t9606\tC\nG\t9606\tAUAAGCU\n"),
-            Line("G", "F", 3, 9, 3, 9, 1, "7mer-m8") + Line("G", "F", 1, 7, 1, 7, 2, "7mer-m8"));
-}
-
-TEST(SiteFinder, FamilyWithoutALineForTheSpeciesIsMarkedWithASpace) {
-  EXPECT_EQ(Sites("F\tAGCUUAU\t10090\n", "G\t9606\tAUAAGCU\n"), Line("G", "F", 1, 7, 1, 7, 1, "7mer-m8", " "));
+TEST(SiteFinder, Rules) {
+  struct Case {
+    const char* rule;
+    std::string families, utrs, sites;
+  };
+  const Case cases[] = {
+      // 8mer at 3-10 (its 7mer-m8 at 3-9 and 7mer-1a at 4-10 are merged into it), 7mer-m8 at 13-19, 7mer-1a at
+      // 21-27; listed in text order of "9606::start::end", so 13 and 21 come before 3.
+      {"site types and the 8mer merge", kFamilies, "G1\t9606\tGGAUAAGCUACCAUAAGCUGUAAGCUA\n",
+       Line("G1", "F", 13, 19, 13, 19, 1, "7mer-m8") + Line("G1", "F", 21, 27, 21, 27, 2, "7mer-1a") +
+           Line("G1", "F", 3, 10, 3, 10, 3, "8mer-1a")},
+      {"gaps count in aligned but not in UTR positions", kFamilies, "G\t9606\t--AU-AAGCU\n",
+       Line("G", "F", 3, 10, 1, 7, 1, "7mer-m8")},
+      {"a site neither starts nor ends on a gap: -A after a 7mer-m8 makes no 8mer", kFamilies, "G\t9606\tAUAAGCU-A\n",
+       Line("G", "F", 1, 9, 1, 8, 1, "8mer-1a")},
+      {"T is U", kFamilies, "G\t9606\tATAAGCT\n", Line("G", "F", 1, 7, 1, 7, 1, "7mer-m8")},
+      {"lower case and other characters never match", kFamilies,
+       "G\t9606\tauaagcu\nH\t9606\tAUAAG\rCU\nK\t9606\tAUAAGNU\r\n", ""},
+      {"overlapping sites (of M = UUUUUUU) are all found", "P\tAAAAAAA\t9606\n", "G\t9606\tUUUUUUUU\n",
+       Line("G", "P", 1, 7, 1, 7, 1, "7mer-m8") + Line("G", "P", 2, 8, 2, 8, 2, "7mer-m8")},
+      {"families in byte order (A's last seed wins), groups counted over the run, genes in file order",
+       "b\tAGCUUAU\t9606\nA\tAGCUUAU\t9606\nA\tGGGGGGG\t9606\n", "Z\t9606\tAUAAGCUCCCCCCC\nY\t9606\tCCCCCCC\n",
+       Line("Z", "A", 8, 14, 8, 14, 1, "7mer-m8") + Line("Z", "b", 1, 7, 1, 7, 2, "7mer-m8") +
+           Line("Y", "A", 1, 7, 1, 7, 3, "7mer-m8")},
+      {"a repeated gene line replaces the earlier one inside a block", kFamilies,
+       "G\t9606\tAUAAGCU\nG\t9606\tCCAUAAGCU\n\nH\t9606\tC\nG\t9606\tAUAAGCU\n",
+       Line("G", "F", 3, 9, 3, 9, 1, "7mer-m8") + Line("G", "F", 1, 7, 1, 7, 2, "7mer-m8")},
+      {"a family without a line for the species is marked with a space", "F\tAGCUUAU\t10090\n", "G\t9606\tAUAAGCU\n",
+       Line("G", "F", 1, 7, 1, 7, 1, "7mer-m8", " ")},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Sites(c.families, c.utrs), c.sites) << c.rule;
 }
 
 // Random families and gene blocks built from the families' own site
