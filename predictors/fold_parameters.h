@@ -14,6 +14,7 @@ inline constexpr int kPairTypes = 7;
 inline constexpr int kBases = 5;
 inline constexpr int kMaxLoop = 30;  // unpaired nucleotides of the largest tabulated loop
 inline constexpr int kInfinity = 10000000;
+inline constexpr int kHexamers = 4096;  // six bases of ACGU, the first the most significant
 
 struct Parameters {
   int stack[kPairTypes][kPairTypes];
@@ -24,6 +25,9 @@ struct Parameters {
   int int11[kPairTypes][kPairTypes][kBases][kBases];
   std::int16_t int21[kPairTypes][kPairTypes][kBases][kBases][kBases];
   std::int16_t int22[kPairTypes][kPairTypes][kBases][kBases][kBases][kBases];
+  // The bonus of a hairpin of four unpaired nucleotides by the hexamer of
+  // the loop and its closing pair (bases A 0 to U 3), 0 for most.
+  std::int16_t tetraloop[kHexamers];
   int hairpin[kMaxLoop + 1];
   int bulge[kMaxLoop + 1];
   int interior[kMaxLoop + 1];

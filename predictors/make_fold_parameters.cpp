@@ -49,10 +49,12 @@ const Section& Find(const std::map<std::string, Section>& sections, const std::s
 }
 
 // Free energy at 30 °C from the one at 37 °C and the enthalpy.
-long Rescaled(const std::string& energy, const std::string& enthalpy) {
-  const long g = Number(energy), h = Number(enthalpy);
+long Rescaled(long g, long h) {
   if (g == kInfinity) return kInfinity;
   return static_cast<long>(h - (h - g) * kScale);  // the cast truncates toward zero
+}
+long Rescaled(const std::string& energy, const std::string& enthalpy) {
+  return Rescaled(Number(energy), Number(enthalpy));
 }
 
 long LoopRescaled(const std::string& energy) {
@@ -81,6 +83,13 @@ void Emit(std::ostream& out, const std::vector<int>& dims, const std::function<l
   level();
   out << ",\n";
 }
+
+constexpr int kHexamers = 4096;
+
+// The file's pair type (1 CG, 2 GC, 3 GU, 4 UG, 5 AU, 6 UA) of two base codes (1 A to 4 U).
+constexpr int kFilePairType[5][5] = {
+    {0, 0, 0, 0, 0}, {0, 0, 0, 0, 5}, {0, 0, 0, 1, 0}, {0, 0, 2, 0, 3}, {0, 6, 0, 4, 0},
+};
 
 // The file lists pair types 1 to 7 (the 7th, a non-standard pair, is never
 // formed here) and bases 0 to 4; the struct keeps pair types 0 to 6.
@@ -137,6 +146,37 @@ void Write(const std::map<std::string, Section>& sections, std::ostream& out) {
       }
     }
     return worst;
+  });
+  // The file lists each tetraloop's whole loop, its hairpin[4] and terminal
+  // mismatch included, as free energy at 37 °C and enthalpy; the model adds
+  // a bonus to those two terms. The bonus is taken apart from them and
+  // rescaled on its own, as the tables with enthalpies are.
+  std::map<int, long> tetraloops;
+  const auto listed = sections.find("Tetraloops");
+  if (listed == sections.end() || listed->second.size() % 3 != 0) throw std::runtime_error("no Tetraloops section");
+  const Section& hairpin = Find(sections, "hairpin", 31);
+  const Section& hairpinEnthalpy = Find(sections, "hairpin_enthalpies", 31);
+  const Section& mismatchEnergy = Find(sections, "mismatch_hairpin", 7 * 5 * 5);
+  const Section& mismatchEnthalpy = Find(sections, "mismatch_hairpin_enthalpies", 7 * 5 * 5);
+  for (std::size_t k = 0; k < listed->second.size(); k += 3) {
+    const std::string& loop = listed->second[k];
+    int hexamer = 0, codes[6];
+    for (std::size_t b = 0; b < 6; ++b) {
+      const auto code = std::string("ACGU").find(b < loop.size() ? loop[b] : '?');
+      if (loop.size() != 6 || code == std::string::npos) throw std::runtime_error("tetraloop " + loop);
+      codes[b] = static_cast<int>(code) + 1;
+      hexamer = hexamer * 4 + codes[b] - 1;
+    }
+    const int type = kFilePairType[codes[0]][codes[5]];
+    if (type == 0) throw std::runtime_error("tetraloop " + loop + " is not closed by a pair");
+    const std::size_t mismatch = (static_cast<std::size_t>(type - 1) * 5 + codes[1]) * 5 + codes[4];
+    const long g = Number(listed->second[k + 1]) - Number(hairpin[4]) - Number(mismatchEnergy[mismatch]);
+    const long h = Number(listed->second[k + 2]) - Number(hairpinEnthalpy[4]) - Number(mismatchEnthalpy[mismatch]);
+    tetraloops[hexamer] = Rescaled(g, h);
+  }
+  Emit(out, {kHexamers}, [&](const I& x) {
+    const auto found = tetraloops.find(x[0]);
+    return found == tetraloops.end() ? 0L : found->second;
   });
   for (const char* name : {"hairpin", "bulge", "internal"}) {
     const Section& g = Find(sections, name, 31);

@@ -29,6 +29,7 @@ namespace {
 constexpr int kInf = kInfinity;
 constexpr int kMinHairpin = 3;
 constexpr int kMinStem = kMinHairpin + 2;  // nucleotides of the smallest closed structure
+constexpr int kTetraloop = 4;              // unpaired nucleotides of a hairpin that may earn a bonus
 constexpr int kLinkerLength = 7;
 constexpr int kSpan = 8;  // interior loop 5' sides taken at once, a vector's worth
 using Span = int __attribute__((vector_size(kSpan * sizeof(int))));
@@ -41,17 +42,19 @@ constexpr std::uint8_t kPairType[kBases][kBases] = {
 bool WeakPair(int type) { return type > 2; }  // AU, UA, GU or UG: the terminal penalty applies
 
 struct Position {
-  std::uint8_t pairs;  // base code for pairing, 0 if the position never pairs
-  std::uint8_t looks;  // base code in mismatch and dangle tables, 0 (N) if it never dangles
+  std::uint8_t pairs;    // base code for pairing, 0 if the position never pairs
+  std::uint8_t looks;    // base code in mismatch and dangle tables, 0 (N) if it never dangles
+  std::uint8_t written;  // base code if written A, C, G or U (upper case), else 0: tetraloops match only those
 };
 
 Position Encode(char letter) {
-  if (letter == kLinker) return {0, 3};
+  if (letter == kLinker) return {0, 3, 0};
+  const auto written = static_cast<std::uint8_t>(std::string_view("ACGU").find(letter) + 1);  // 0 if not found
   const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
   const auto found = std::string_view("ACGU").find(upper == 'T' ? 'U' : upper);
-  if (found == std::string_view::npos) return {0, 0};
+  if (found == std::string_view::npos) return {0, 0, 0};
   const auto code = static_cast<std::uint8_t>(found + 1);
-  return {code, code};
+  return {code, code, written};
 }
 
 // Loop terms that depend on the loop's size only, and lower bounds of them
@@ -185,6 +188,7 @@ class Folder {
   // stores to the tables are known not to change them.
   std::vector<std::int16_t> pairs_;
   std::vector<std::int16_t> looks_;
+  std::vector<std::int16_t> written_;
   // The positions that pair with a base, by its code, in order.
   std::array<std::vector<int>, kBases> partners_;
   // The positions up to `end` - kMinStem + 1 that pair with position `end`, in order.
@@ -286,6 +290,17 @@ void Folder::Close(int j) {
   int* __restrict ownedNext = At(kOwnedNext, j);
   const bool right = j + 1 < n_;
   const int jr = right ? looks[j + 1] : 0;
+  // The bonus of a hairpin of four closed by j - 5 and j, if its six letters
+  // are a listed tetraloop as written: not in lower case, and not with T for U.
+  int tetraloop = 0;
+  if (j > kTetraloop) {
+    int hexamer = 0, bases = 1;
+    for (int k = j - kTetraloop - 1; k <= j; ++k) {
+      hexamer = hexamer * 4 + std::max(written_[static_cast<std::size_t>(k)] - 1, 0);
+      bases &= written_[static_cast<std::size_t>(k)] != 0;
+    }
+    tetraloop = bases ? par.tetraloop[hexamer] : 0;
+  }
   for (const int i : PartnersBefore(j)) {
     const int type = kPairType[pairs[i]][pj];
     const int i1 = looks[i + 1], i2 = looks[i + 2];
@@ -293,7 +308,7 @@ void Folder::Close(int j) {
     // The hairpin.
     const int u = j - i - 1;
     int best = (u < static_cast<int>(kSizes.hairpin.size()) ? kSizes.hairpin[u] : LoopSizes::HairpinLength(u)) +
-               (u == kMinHairpin ? weak : par.mismatchHairpin[type][i1][j1]);
+               (u == kMinHairpin ? weak : par.mismatchHairpin[type][i1][j1]) + (u == kTetraloop ? tetraloop : 0);
     // The stack and the loops with at most two unpaired nucleotides a side.
     // An impossible inner pair has type 0 and an infinite C.
     best = std::min(best, par.stack[type][inner1[pairs[i + 1]]] + c1[i + 1]);
@@ -416,10 +431,12 @@ int Folder::Fold(std::string_view strand, Prefix* prefix, int prefixColumns) {
   n_ = static_cast<int>(strand.size());
   pairs_.resize(strand.size());
   looks_.resize(strand.size());
+  written_.resize(strand.size());
   for (std::size_t k = 0; k < strand.size(); ++k) {
     const Position position = Encode(strand[k]);
     pairs_[k] = position.pairs;
     looks_[k] = position.looks;
+    written_[k] = position.written;
   }
   // Without a branch per position and base: whether they pair is unpredictable.
   std::array<std::size_t, kBases> found{};

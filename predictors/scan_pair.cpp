@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -63,7 +64,7 @@ Hit Describe(const Trace& trace, int score, const std::string& mirna, const std:
   auto unaligned = [&](int opposite) {
     const bool inside = opposite >= 1 && opposite <= m;
     ref += inside ? Lower(targetAt(opposite)) : '-';
-    window += inside ? targetAt(opposite) : 'N';
+    window += inside ? Lower(targetAt(opposite)) : 'N';
   };
   for (int position = n; position > threePrime; --position) {
     query += Lower(mirnaAt(position));
@@ -82,13 +83,13 @@ Hit Describe(const Trace& trace, int score, const std::string& mirna, const std:
       bar += wc ? '|' : Wobble(x, y) ? ':' : ' ';
       watsonCrick += wc;
       wobble += Wobble(x, y);
-      window += targetAt(t);
+      window += Upper(targetAt(t));
       --position, ++t;
     } else if (column == Column::TargetOnly) {
       query += '-';
       ref += Upper(targetAt(t));
       bar += ' ';
-      window += targetAt(t);
+      window += Upper(targetAt(t));
       ++t;
     } else {
       query += Upper(mirnaAt(position));
@@ -107,7 +108,11 @@ Hit Describe(const Trace& trace, int score, const std::string& mirna, const std:
   hit.queryLine = query;
   hit.barLine = bar;
   hit.refLine = ref;
-  hit.energy = fold::HitEnergy(mirna, window);
+  // The fold reads the letters as the Query and Ref lines write them: a
+  // tetraloop earns its bonus only in upper case, without T.
+  std::string written;
+  std::copy_if(query.rbegin(), query.rend(), std::back_inserter(written), [](char c) { return c != '-'; });
+  hit.energy = fold::HitEnergy(written, window);
   return hit;
 }
 
