@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace velmora {
 namespace {
 
@@ -21,6 +23,17 @@ TEST(GeneralNumber, PlainFormInsideTheRangeExponentFormOutside) {
                                                  {1e15, "1E+15"},
                                                  {9.999999999999996e-5, "0.0001"}};
   for (const auto& [value, text] : rows) EXPECT_EQ(GeneralNumber(value), text) << value;
+}
+
+// A number in general form, or any decimal text, reads as its value; text that
+// is not wholly a number reads as NaN, which passes no threshold.
+TEST(ParseNumber, ReadsOnlyWholeNumbers) {
+  const std::pair<const char*, double> rows[] = {
+      {"0.0166678", 0.0166678}, {"7.76679E-05", 7.76679e-05}, {"-2.5E-07", -2.5e-07}, {"1E+15", 1e15}, {"12", 12}};
+  for (const auto& [text, value] : rows) EXPECT_EQ(ParseNumber(text), value) << text;
+  for (const char* text : {"", "-", "E-05", "0.05x", "0.05 ", " 0.05", "0.05\r"}) {
+    EXPECT_TRUE(std::isnan(ParseNumber(text))) << text;
+  }
 }
 
 }  // namespace
