@@ -30,10 +30,9 @@ void FailToRead(const std::filesystem::path& path, int error) {
   throw RunFailure(path.string() + ": cannot be read: " + reason);
 }
 
-std::string ReadFileBytes(const std::filesystem::path& path) {
+void ReadFileBlocks(const std::filesystem::path& path, const std::function<void(std::string_view)>& block) {
   const int fd = OpenForReading(path);
   if (fd < 0) FailToRead(path, errno);
-  std::string bytes;
   char buffer[1 << 16];
   for (;;) {
     const ssize_t got = read(fd, buffer, sizeof buffer);
@@ -44,9 +43,19 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
       close(fd);
       FailToRead(path, error);
     }
-    bytes.append(buffer, static_cast<std::size_t>(got));
+    try {
+      block(std::string_view(buffer, static_cast<std::size_t>(got)));
+    } catch (...) {
+      close(fd);
+      throw;
+    }
   }
   close(fd);
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path) {
+  std::string bytes;
+  ReadFileBlocks(path, [&](std::string_view block) { bytes += block; });
   return bytes;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace velmora {
 
@@ -9,6 +11,10 @@ namespace velmora {
 // a folder, no permission, an I/O error) throws RunFailure naming the file
 // and the reason; nothing is ever created.
 std::string ReadFileBytes(const std::filesystem::path& path);
+
+// Hands the file's bytes to `block` a block at a time, so that no file has to
+// fit in memory; fails as ReadFileBytes does.
+void ReadFileBlocks(const std::filesystem::path& path, const std::function<void(std::string_view)>& block);
 
 // Opens a file for reading, refusing folders (EISDIR) and anything else that
 // is not a regular file, such as a FIFO or a device (EINVAL), without waiting
