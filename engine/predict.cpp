@@ -26,10 +26,6 @@ void RunPredictors(Session& session, PredictionOption option) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 // The steps of a run up to `last`; the mapping follows only a whole run.
 void RunSteps(Session& session, const InputSource& input, PredictionOption option, std::optional<PredictStage> last) {
   FastaSink checkOnly;

@@ -16,6 +16,11 @@ inline constexpr int kMaxLoop = 30;  // unpaired nucleotides of the largest tabu
 inline constexpr int kInfinity = 10000000;
 inline constexpr int kHexamers = 4096;  // six bases of ACGU, the first the most significant
 
+// The pair type of two base codes; the parameter file numbers its pairs alike.
+inline constexpr std::uint8_t kPairType[kBases][kBases] = {
+    {0, 0, 0, 0, 0}, {0, 0, 0, 0, 5}, {0, 0, 0, 1, 0}, {0, 0, 2, 0, 3}, {0, 6, 0, 4, 0},
+};
+
 struct Parameters {
   int stack[kPairTypes][kPairTypes];
   int mismatchHairpin[kPairTypes][kBases][kBases];

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "predictors/fold_parameters.h"
+
 namespace {
 
 constexpr double kScale = 303.15 / 310.15;  // 30 °C over 37 °C, in kelvin
@@ -83,13 +85,6 @@ void Emit(std::ostream& out, const std::vector<int>& dims, const std::function<l
   level();
   out << ",\n";
 }
-
-constexpr int kHexamers = 4096;
-
-// The file's pair type (1 CG, 2 GC, 3 GU, 4 UG, 5 AU, 6 UA) of two base codes (1 A to 4 U).
-constexpr int kFilePairType[5][5] = {
-    {0, 0, 0, 0, 0}, {0, 0, 0, 0, 5}, {0, 0, 0, 1, 0}, {0, 0, 2, 0, 3}, {0, 6, 0, 4, 0},
-};
 
 // The file lists pair types 1 to 7 (the 7th, a non-standard pair, is never
 // formed here) and bases 0 to 4; the struct keeps pair types 0 to 6.
@@ -167,14 +162,14 @@ void Write(const std::map<std::string, Section>& sections, std::ostream& out) {
       codes[b] = static_cast<int>(code) + 1;
       hexamer = hexamer * 4 + codes[b] - 1;
     }
-    const int type = kFilePairType[codes[0]][codes[5]];
+    const int type = velmora::fold::kPairType[codes[0]][codes[5]];
     if (type == 0) throw std::runtime_error("tetraloop " + loop + " is not closed by a pair");
     const std::size_t mismatch = (static_cast<std::size_t>(type - 1) * 5 + codes[1]) * 5 + codes[4];
     const long g = Number(listed->second[k + 1]) - Number(hairpin[4]) - Number(mismatchEnergy[mismatch]);
     const long h = Number(listed->second[k + 2]) - Number(hairpinEnthalpy[4]) - Number(mismatchEnthalpy[mismatch]);
     tetraloops[hexamer] = Rescaled(g, h);
   }
-  Emit(out, {kHexamers}, [&](const I& x) {
+  Emit(out, {velmora::fold::kHexamers}, [&](const I& x) {
     const auto found = tetraloops.find(x[0]);
     return found == tetraloops.end() ? 0L : found->second;
   });

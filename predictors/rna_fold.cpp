@@ -35,10 +35,6 @@ constexpr int kSpan = 8;  // interior loop 5' sides taken at once, a vector's wo
 using Span = int __attribute__((vector_size(kSpan * sizeof(int))));
 
 // Pair type of two base codes.
-constexpr std::uint8_t kPairType[kBases][kBases] = {
-    {0, 0, 0, 0, 0}, {0, 0, 0, 0, 5}, {0, 0, 0, 1, 0}, {0, 0, 2, 0, 3}, {0, 6, 0, 4, 0},
-};
-
 bool WeakPair(int type) { return type > 2; }  // AU, UA, GU or UG: the terminal penalty applies
 
 struct Position {
