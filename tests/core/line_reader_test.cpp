@@ -20,36 +20,29 @@ Lines ReadAll(const fs::path& path, bool stopAtLineFeed) {
   return lines;
 }
 
-std::string FailureOf(const fs::path& path) {
-  return test::FailureOf([&] { ReadAll(path, true); });
-}
-
-TEST(LineReader, LineEndModes) {
-  test::TempDir dir;
-  test::WriteBytes(dir / "crlf.txt", "A\r\nB");
-  EXPECT_EQ(ReadAll(dir / "crlf.txt", true), (Lines{"A\r", "B"}));
-  EXPECT_EQ(ReadAll(dir / "crlf.txt", false), (Lines{"A", "B"}));
-
-  test::WriteBytes(dir / "lf.txt", "A\nB\n");
-  EXPECT_EQ(ReadAll(dir / "lf.txt", false), (Lines{"A\nB\n"}));
-  EXPECT_EQ(ReadAll(dir / "lf.txt", true), (Lines{"A", "B"}));
-
-  // The byte after a CR is skipped whatever it is.
-  test::WriteBytes(dir / "cr.txt", "A\rXB\r\r\nC");
-  EXPECT_EQ(ReadAll(dir / "cr.txt", false), (Lines{"A", "B", "\nC"}));
-}
-
-TEST(LineReader, EmptyLinesAreLinesAndAnEndMarkLineEndsTheFile) {
-  test::TempDir dir;
-  test::WriteBytes(dir / "a.txt", "A\n\nB\n######@END@#\nC\n");
-  EXPECT_EQ(ReadAll(dir / "a.txt", true), (Lines{"A", "", "B"}));
-}
-
-TEST(LineReader, LinesLongerThanTheBufferComeWhole) {
-  test::TempDir dir;
+// CR LF, LF and CR in both modes (the byte after a CR is skipped whatever it
+// is), empty lines, the end mark, and lines longer than the buffer.
+TEST(LineReader, LinesInEachMode) {
+  struct Case {
+    std::string bytes;
+    bool stopAtLineFeed;
+    Lines lines;
+  };
   const std::string longLine(200000, 'x');
-  test::WriteBytes(dir / "a.txt", longLine + "\n" + longLine);
-  EXPECT_EQ(ReadAll(dir / "a.txt", true), (Lines{longLine, longLine}));
+  const Case cases[] = {
+      {"A\r\nB", true, {"A\r", "B"}},
+      {"A\r\nB", false, {"A", "B"}},
+      {"A\nB\n", false, {"A\nB\n"}},
+      {"A\nB\n", true, {"A", "B"}},
+      {"A\rXB\r\r\nC", false, {"A", "B", "\nC"}},
+      {"A\n\nB\n######@END@#\nC\n", true, {"A", "", "B"}},
+      {longLine + "\n" + longLine, true, {longLine, longLine}},
+  };
+  test::TempDir dir;
+  for (const Case& c : cases) {
+    test::WriteBytes(dir / "a.txt", c.bytes);
+    EXPECT_EQ(ReadAll(dir / "a.txt", c.stopAtLineFeed), c.lines) << testing::PrintToString(c.bytes.substr(0, 20));
+  }
 }
 
 TEST(FileHandles, IssuedInOrderAndClosedOrUnknownHandlesReadAsEmptyFiles) {
@@ -72,32 +65,23 @@ TEST(FileHandles, IssuedInOrderAndClosedOrUnknownHandlesReadAsEmptyFiles) {
   EXPECT_EQ(files.ReadFileLine(3, true), "A");
 }
 
-// A file that cannot be read must never pass for an empty or a short one.
-TEST(LineReader, FilesThatCannotBeReadAreFailuresNamingThem) {
+// A file that cannot be opened or read must never pass for an empty or a
+// short one, nor a stop request for the end of the file.
+TEST(LineSource, FailsOnAFileThatCannotBeReadAndStopsOnRequest) {
   test::TempDir dir;
-  EXPECT_EQ(FailureOf(dir / "missing.txt"),
+  EXPECT_EQ(test::FailureOf([&] { ReadAll(dir / "missing.txt", true); }),
             (dir / "missing.txt").string() + ": cannot be read: No such file or directory");
   EXPECT_FALSE(fs::exists(dir / "missing.txt"));  // reading never creates a file
-  EXPECT_EQ(FailureOf(dir.path()), dir.path().string() + ": cannot be read: Is a directory");
   // The kernel refuses to read this file's first page: a real read error.
-  EXPECT_EQ(FailureOf("/proc/self/mem"), "/proc/self/mem: cannot be read: Input/output error");
-}
-
-TEST(LineSource, StopRequestEndsAReadBetweenTwoLines) {
-  test::TempDir dir;
+  EXPECT_EQ(test::FailureOf([&] { ReadAll("/proc/self/mem", true); }),
+            "/proc/self/mem: cannot be read: Input/output error");
   std::string many;
-  for (int i = 0; i < 10000; ++i) many += "line\n";
+  for (int i = 0; i < 5000; ++i) many += "line\n";  // the request is looked at every 4096 lines
   test::WriteBytes(dir / "a.txt", many);
   std::stop_source stop;
   stop.request_stop();
   LineSource source(dir / "a.txt", true, stop.get_token());
-  std::string line;
-  EXPECT_THROW(
-      {
-        while (source.Next(line)) {
-        }
-      },
-      RunStopped);
+  EXPECT_THROW(for (std::string line; source.Next(line);){}, RunStopped);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <csignal>
 
 #include "core/file_bytes.h"
-#include "core/run_failure.h"
 #include "tests/support/test_support.h"
 
 namespace velmora {
@@ -38,27 +37,20 @@ TEST(OutputFile, TheFinalNameOnlyEverHoldsACompleteFile) {
 
 TEST(OutputFile, FailuresNameTheFileAndTheReason) {
   test::TempDir dir;
-  try {
-    OutputFile out(dir / "no-such-folder" / "x.txt");
-    FAIL() << "created a file in a missing folder";
-  } catch (const RunFailure& failure) {
-    EXPECT_EQ(std::string(failure.what()),
-              "cannot create " + (dir / "no-such-folder/x.txt").string() + ": No such file or directory");
-  }
+  EXPECT_EQ(test::FailureOf([&] { OutputFile out(dir / "no-such-folder" / "x.txt"); }),
+            "cannot create " + (dir / "no-such-folder/x.txt").string() + ": No such file or directory");
   // A file size limit makes the write fail the way a full disk does.
   signal(SIGXFSZ, SIG_IGN);
   rlimit limit{};
   getrlimit(RLIMIT_FSIZE, &limit);
   const rlimit small{4096, limit.rlim_max};
   setrlimit(RLIMIT_FSIZE, &small);
-  try {
-    OutputFile out(dir / "big.txt");
-    out.Write(std::string(1 << 16, 'x'));
-    out.Close();
-    ADD_FAILURE() << "a write past the limit succeeded";
-  } catch (const RunFailure& failure) {
-    EXPECT_EQ(std::string(failure.what()), "cannot write " + (dir / "big.txt").string() + ": File too large");
-  }
+  EXPECT_EQ(test::FailureOf([&] {
+              OutputFile out(dir / "big.txt");
+              out.Write(std::string(1 << 16, 'x'));
+              out.Close();
+            }),
+            "cannot write " + (dir / "big.txt").string() + ": File too large");
   setrlimit(RLIMIT_FSIZE, &limit);
   EXPECT_FALSE(fs::exists(dir / "big.txt"));
   EXPECT_FALSE(fs::exists(dir / "big.txt.partial"));
