@@ -4,12 +4,15 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "stats/decimal_text.h"
 #include "stats/number_format.h"
 
 namespace velmora::test {
+namespace {
 
+// "###0.000000" of q: six decimals, half away from zero, by decimal digits.
 std::string FormatSixDecimals(double q) {
   // 40 decimals of the exact binary value are enough to see a true tie.
   char exact[96];
@@ -39,6 +42,8 @@ std::string ReferenceDivideDecimal(const std::string& x, const std::string& y) {
   const int e = static_cast<int>(x.size()) - static_cast<int>(y.size());
   return GeneralNumber(q * std::pow(10.0, e));
 }
+
+}  // namespace
 
 double ReferenceTableProbability(const FactorialTable& f, std::int32_t a, std::int32_t b, std::int32_t c,
                                  std::int32_t d) {
