@@ -1,5 +1,6 @@
-// The first scanner's alignment, traceback and hit selection, unchanged
-// but for the shared scoring rows, description and overlap rule.
+// The first scanner's alignment, traceback and hit selection over the full
+// matrix, cell by cell, sharing only the scoring rows, description and
+// overlap rule with the scanner.
 
 #include "tests/predictors/reference_scanner.h"
 
@@ -19,83 +20,45 @@ enum State : std::uint8_t { kPair = 0, kTargetOnly = 1, kMirnaOnly = 2, kZero = 
 constexpr std::uint8_t kTargetOnlyExtends = 4;  // the unpaired-target state came from itself
 constexpr std::uint8_t kMirnaOnlyExtends = 8;   // the unpaired-miRNA state came from itself
 
-// One pass of the three-state local alignment: the state of every cell
-// (row-major) and the cells that may end a hit.
+// The three-state local alignment: the state of every cell (row-major) and
+// the cells that may end a hit.
 struct Matrix {
-  int n, m;
-  std::uint8_t* state;  // (n + 1) * (m + 1) cells, reused by the thread's next pair
+  int m;
+  std::vector<std::uint8_t> state;
   std::vector<Candidate> candidates;
 
   std::uint8_t At(int i, int j) const { return state[static_cast<std::size_t>(i) * (m + 1) + j]; }
 };
 
-// Row by row, so that the pair, unpaired-miRNA and cell steps run over
-// whole rows (the compiler vectorises them); only the unpaired-target state
-// runs along the row one cell after the other.
 Matrix Align(const Rows& rows, const std::vector<Base>& target) {
-  const int n = rows.n;
   const int m = static_cast<int>(target.size()) - 1;
-  const auto width = static_cast<std::size_t>(m) + 1;
-  thread_local std::vector<std::uint8_t> states;
-  states.resize(std::max(states.size(), width * (n + 1)));
-  Matrix matrix{n, m, states.data(), {}};
-  // Row i - 1 and row i of each state, indexed by target position (0 is the border).
-  std::vector<int> cellAbove(width, 0), pairAbove(width, kNone), mirnaOnlyAbove(width, kNone);
-  std::vector<int> cell(width, 0), pair(width, kNone), mirnaOnly(width, kNone), targetOnly(width, kNone);
-  std::vector<std::uint8_t> flags(width);
-  std::vector<int> rowScore(width);
-  for (int i = 1; i <= n; ++i) {
-    const int* score = nullptr;
+  const std::size_t cells = static_cast<std::size_t>(rows.n + 1) * (m + 1);
+  Matrix matrix{m, std::vector<std::uint8_t>(cells), {}};
+  std::vector<int> cell(cells, 0), pair(cells, kNone), mirnaOnly(cells, kNone);
+  for (int i = 1; i <= rows.n; ++i) {
+    int targetOnly = kNone;  // runs along the row
     for (int j = 1; j <= m; ++j) {
-      score = rows.score[target[static_cast<std::size_t>(j)]].data();
-      rowScore[static_cast<std::size_t>(j)] = score[i];
-    }
-    const int mirnaOpen = rows.mirnaOpen[i], mirnaExtend = rows.mirnaExtend[i];
-    for (std::size_t j = 1; j < width; ++j) {
-      pair[j] = cellAbove[j - 1] + rowScore[j];
-      const int umOpen = pairAbove[j] + mirnaOpen;
-      const int umExtend = mirnaOnlyAbove[j] + mirnaExtend;
-      mirnaOnly[j] = std::max(umOpen, umExtend);
-      flags[j] = umExtend > umOpen ? kMirnaOnlyExtends : 0;
-    }
-    // Unpaired target at j: max over k < j of pair[k] + open + extend (j - 1 - k),
-    // a running maximum of pair[k] + open - extend k, shifted back by extend (j - 1).
-    const int open = rows.open[i], extend = rows.extend[i];
-    int running = kNone;
-    for (std::size_t j = 2; j < width; ++j) {
-      const auto k = static_cast<int>(j) - 1;
-      running = std::max(running, pair[j - 1] + open - extend * k);
-      targetOnly[j] = running + extend * k;
-    }
-    for (std::size_t j = 2; j < width; ++j) {
-      flags[j] |= targetOnly[j - 1] + extend > pair[j - 1] + open ? kTargetOnlyExtends : 0;
-    }
-    std::uint8_t* rowStates = &matrix.state[static_cast<std::size_t>(i) * width];
-    int rowBest = 0;
-    for (std::size_t j = 1; j < width; ++j) {
-      const int p = pair[j], ut = targetOnly[j], um = mirnaOnly[j];
-      int best = p;
-      std::uint8_t state = kPair;
-      state = ut > best ? std::uint8_t{kTargetOnly} : state;
-      best = std::max(best, ut);
-      state = um > best ? std::uint8_t{kMirnaOnly} : state;
-      best = std::max(best, um);
-      state = best <= 0 ? std::uint8_t{kZero} : state;
-      best = std::max(best, 0);
-      cell[j] = best;
-      rowStates[j] = static_cast<std::uint8_t>(state | flags[j]);
-      rowBest = std::max(rowBest, best);
-    }
-    if (rowBest >= kScoreThreshold) {
-      for (int j = 1; j <= m; ++j) {
-        if (cell[static_cast<std::size_t>(j)] >= kScoreThreshold && (rowStates[j] & 3) != kTargetOnly) {
-          matrix.candidates.push_back({cell[static_cast<std::size_t>(j)], i, j});
-        }
+      const std::size_t at = static_cast<std::size_t>(i) * (m + 1) + j, up = at - (m + 1);
+      std::uint8_t flags = 0;
+      if (j > 1) {
+        const int open = pair[at - 1] + rows.open[i], extend = targetOnly + rows.extend[i];
+        targetOnly = std::max(open, extend);
+        flags |= extend > open ? kTargetOnlyExtends : 0;
       }
+      pair[at] = cell[up - 1] + rows.score[target[static_cast<std::size_t>(j)]][static_cast<std::size_t>(i)];
+      const int umOpen = pair[up] + rows.mirnaOpen[i], umExtend = mirnaOnly[up] + rows.mirnaExtend[i];
+      mirnaOnly[at] = std::max(umOpen, umExtend);
+      flags |= umExtend > umOpen ? kMirnaOnlyExtends : 0;
+      // Ties go to the pair, then to the unpaired target.
+      std::uint8_t state = kPair;
+      int best = pair[at];
+      if (targetOnly > best) state = kTargetOnly, best = targetOnly;
+      if (mirnaOnly[at] > best) state = kMirnaOnly, best = mirnaOnly[at];
+      if (best <= 0) state = kZero, best = 0;
+      cell[at] = best;
+      matrix.state[at] = static_cast<std::uint8_t>(state | flags);
+      if (best >= kScoreThreshold && state != kTargetOnly) matrix.candidates.push_back({best, i, j});
     }
-    std::swap(cell, cellAbove);
-    std::swap(pair, pairAbove);
-    std::swap(mirnaOnly, mirnaOnlyAbove);
   }
   return matrix;
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <string_view>
 #include <vector>
 
 namespace velmora::test {
@@ -30,41 +31,20 @@ constexpr char kHeader[] =
     "a_Gene_ID\tmiRNA_family_ID\tspecies_ID\tMSA_start\tMSA_end\tUTR_start\tUTR_end\tGroup_num\tSite_type\t"
     "miRNA in this species\tGroup_type\tSpecies_in_this_group\tSpecies_in_this_group_with_this_site_type\n";
 
-std::vector<std::string> SplitTabs(const std::string& line) {
+std::vector<std::string> Split(const std::string& text, char separator) {
   std::vector<std::string> fields;
   std::size_t start = 0;
-  for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
-    fields.push_back(line.substr(start, tab - start));
+  for (std::size_t end; (end = text.find(separator, start)) != std::string::npos; start = end + 1) {
+    fields.push_back(text.substr(start, end - start));
   }
-  fields.push_back(line.substr(start));
+  fields.push_back(text.substr(start));
   return fields;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}
-
 char Complement(char base) {
-  switch (base) {
-    case 'A':
-      return 'U';
-    case 'U':
-      return 'A';
-    case 'C':
-      return 'G';
-    case 'G':
-      return 'C';
-    default:
-      return '\0';  // never matches
-  }
+  const std::string_view bases = "AUCG", partners = "UAGC";
+  const std::size_t at = bases.find(base);
+  return at == std::string_view::npos ? '\0' : partners[at];  // '\0' never matches
 }
 
 struct Site {
@@ -126,10 +106,10 @@ void SitesOfFamily(const std::string& seed, const Utr& utr, const Ungapped& base
 
 Families ReadFamilies(const std::string& text) {
   Families families;
-  for (std::string line : Lines(text)) {
+  for (std::string line : Split(text, '\n')) {
     std::erase(line, '\r');
     if (line.empty()) continue;
-    const auto fields = SplitTabs(line);
+    const auto fields = Split(line, '\t');
     if (fields.size() < 3) continue;
     std::string seed = fields[1];
     std::replace(seed.begin(), seed.end(), 'T', 'U');
@@ -141,9 +121,9 @@ Families ReadFamilies(const std::string& text) {
 
 std::vector<GeneBlock> ReadUtrs(const std::string& text) {
   std::vector<GeneBlock> genes;
-  for (const std::string& line : Lines(text)) {
+  for (const std::string& line : Split(text, '\n')) {
     if (line.empty()) continue;
-    const auto fields = SplitTabs(line);
+    const auto fields = Split(line, '\t');
     if (fields.size() < 3) continue;
     if (genes.empty() || genes.back().gene != fields[0]) genes.push_back({fields[0], {}});
     auto& utrs = genes.back().utrs;
