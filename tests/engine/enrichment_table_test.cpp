@@ -35,76 +35,72 @@ class EnrichmentTest : public ::testing::Test {
                          showRows);
     return test::ReadBytes(dir / "result.xls");
   }
-  std::string RunFailureText(const std::string& diseases, const std::string& lncs) {
-    return test::FailureOf([&] { Run(diseases, lncs); });
-  }
 
   test::TempDir dir;
   test::RecordingFrontend frontend;
   Session session{dir.path(), frontend, test::BuiltFactorials()};
 };
 
-constexpr char kHeader[] = "LncName\tDisease\ta\tb\tc\td\tP-value\tP-bonferoni\tOR-value\r\n\r\n";
-
-TEST_F(EnrichmentTest, ReportedTablesWithTheirExactTexts) {
-  const std::string result = Run(
-      DiseaseFile({"Fifteen" + Names("m", 1, 15), "Thirteen" + Names("n", 1, 13), "Ten" + Names("o", 1, 10)}),
-      ">L1" + Names("m", 1, 5) + Names("x", 1, 20) + "\n" +  //
-          ">L2" + Names("n", 1, 3) + Names("y", 1, 27) + "\n" + ">L3" + Names("o", 1, 4) + Names("z", 1, 10) + "\n");
-  EXPECT_EQ(result, std::string(kHeader) +
-                        ">L1\tFifteen\t5\t10\t20\t459\t0.000468996330503535\t0.174466634947315\t11.475\n"
-                        ">L2\tThirteen\t3\t10\t27\t454\t0.0382607896653471\t1\t5.04444444444444\n"
-                        ">L3\tTen\t4\t6\t10\t474\t7.76678708768215E-05\t0.0288924479661776\t31.6\n");
-  // The list gets the same texts, in the same order, with IDs 1, 2, 3.
-  ASSERT_EQ(frontend.rows.size(), 3u);
-  EXPECT_EQ(frontend.rows[2].id, 3);
-  EXPECT_EQ(frontend.rows[2].cells, (std::array<std::string, 9>{">L3", "Ten", "4", "6", "10", "474",
-                                                                "7.76678708768215E-05", "0.0288924479661776", "31.6"}));
+// One row per table: the disease lines, the set file, and the lines reported
+// after the header. Each runs with the list and without: the file is the
+// same, and the list shows its lines in order, numbered from 1, or nothing.
+TEST_F(EnrichmentTest, ReportedLinesWithTheirExactTexts) {
+  const struct {
+    std::vector<std::string> diseases;
+    std::string lncs, reported;
+  } cases[] = {
+      {{"Fifteen" + Names("m", 1, 15), "Thirteen" + Names("n", 1, 13), "Ten" + Names("o", 1, 10)},
+       ">L1" + Names("m", 1, 5) + Names("x", 1, 20) + "\n>L2" + Names("n", 1, 3) + Names("y", 1, 27) + "\n>L3" +
+           Names("o", 1, 4) + Names("z", 1, 10) + "\n",
+       ">L1\tFifteen\t5\t10\t20\t459\t0.000468996330503535\t0.174466634947315\t11.475\n"
+       ">L2\tThirteen\t3\t10\t27\t454\t0.0382607896653471\t1\t5.04444444444444\n"
+       ">L3\tTen\t4\t6\t10\t474\t7.76678708768215E-05\t0.0288924479661776\t31.6\n"},
+      // An undefined odds ratio passes, but P still decides: (1, 0, 40, 453) has P about 0.083.
+      {{"One\tp1", "Two\tq1\tq2"},
+       ">L4\tp1" + Names("w", 1, 40) + "\n>L5\tq1\tq2\tq3\n",
+       ">L5\tTwo\t2\t0\t1\t491\t2.463641E-05\t0.00916474452\t-1\n"},
+      {{"D\tm1\tm2"}, ">L\tM1\tM2\n\n>Only\n", ""},  // case matters
+      {{}, "", ""},
+      // "D" has the names "" and "m1\r": the empty field is shared, m1 is not.
+      {{"D\t\tm1\r"}, ">L\t\tm1\n", ">L\tD\t1\t1\t1\t491\t0.00808895214\t1\t491\n"},
+  };
+  for (const auto& c : cases) {
+    for (bool show : {true, false}) {
+      frontend.rows.clear();
+      session.rowsShown = 0;  // as a new run starts
+      EXPECT_EQ(Run(DiseaseFile(c.diseases), c.lncs, show),
+                "LncName\tDisease\ta\tb\tc\td\tP-value\tP-bonferoni\tOR-value\r\n\r\n" + c.reported);
+      std::string listed;
+      for (std::size_t i = 0; i < frontend.rows.size(); ++i) {
+        EXPECT_EQ(frontend.rows[i].id, static_cast<int>(i) + 1);
+        for (const auto& cell : frontend.rows[i].cells) listed += cell + "\t";
+        listed.back() = '\n';
+      }
+      EXPECT_EQ(listed, show ? c.reported : "") << c.lncs;
+    }
+  }
 }
 
-TEST_F(EnrichmentTest, UndefinedOddsRatioPassesButPStillDecides) {
-  const std::string result = Run(DiseaseFile({"One\tp1", "Two\tq1\tq2"}), ">L4\tp1" + Names("w", 1, 40) +
-                                                                              "\n" +  // (1, 0, 40, 453): P about 0.083
-                                                                              ">L5\tq1\tq2\tq3\n");  // (2, 0, 1, 491)
-  EXPECT_EQ(result, std::string(kHeader) + ">L5\tTwo\t2\t0\t1\t491\t2.463641E-05\t0.00916474452\t-1\n");
-}
-
-TEST_F(EnrichmentTest, NothingReportedLeavesHeaderAndEmptyLine) {
-  EXPECT_EQ(Run(DiseaseFile({"D\tm1\tm2"}), ">L\tM1\tM2\n\n>Only\n"), kHeader);  // case matters
-  EXPECT_TRUE(frontend.rows.empty());
-  EXPECT_EQ(Run(DiseaseFile({}), ""), kHeader);
-}
-
-TEST_F(EnrichmentTest, EmptyFieldsAreNamesAndDiseaseCarriageReturnsNeverMatch) {
-  // "D" has the names "" and "m1\r": the empty field is shared, m1 is not.
-  const std::string result = Run(DiseaseFile({"D\t\tm1\r"}), ">L\t\tm1\n");
-  EXPECT_EQ(result, std::string(kHeader) + ">L\tD\t1\t1\t1\t491\t0.00808895214\t1\t491\n") << result;
-}
-
-TEST_F(EnrichmentTest, RowsStayOutOfTheListWhenNotShown) {
-  Run(DiseaseFile({"Two\tq1\tq2"}), ">L5\tq1\tq2\tq3\n", false);
-  EXPECT_TRUE(frontend.rows.empty());
-}
-
-TEST_F(EnrichmentTest, DiseaseFileIsCheckedBeforeAnythingIsWritten) {
-  EXPECT_NE(RunFailureText(DiseaseFile({}, 371), ">L\tm\n").find("371 disease lines, 372 expected"), std::string::npos);
-  EXPECT_NE(RunFailureText(DiseaseFile({}, 373), ">L\tm\n").find("373 disease lines, 372 expected"), std::string::npos);
-  EXPECT_NE(RunFailureText(DiseaseFile({"A\tm", ""}, 372), ">L\tm\n").find("line 2 is empty"), std::string::npos);
-  EXPECT_NE(RunFailureText(DiseaseFile({"A\tm1\tm2\tm1"}), ">L\tm\n").find("line 1 (A) lists the miRNA \"m1\" twice"),
-            std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(dir / "result.xls"));
-}
-
-TEST_F(EnrichmentTest, NegativeCountStopsTheRunNamingTheLncRnaAndDisease) {
-  const std::string message = RunFailureText(DiseaseFile({"A\tm1"}), ">L\tm1\tm1\n");
-  EXPECT_NE(message.find("lncRNA >L and disease A: the 2x2 table 2, -1, 0, 493 has a negative count"),
-            std::string::npos)
-      << message;
-  // Two sets that together hold more than 494 names.
-  EXPECT_NE(RunFailureText(DiseaseFile({"Big" + Names("d", 1, 200)}), ">L\td1" + Names("l", 1, 300) + "\n")
-                .find("has a negative count"),
-            std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(dir / "result.xls"));
+// Every fault of the sets is found before a row is shown or a byte written.
+TEST_F(EnrichmentTest, FaultsStopTheRunBeforeAnythingIsWritten) {
+  const struct {
+    std::string diseases, lncs, message;
+  } cases[] = {
+      {DiseaseFile({}, 371), ">L\tm\n", "371 disease lines, 372 expected"},
+      {DiseaseFile({}, 373), ">L\tm\n", "373 disease lines, 372 expected"},
+      {DiseaseFile({"A\tm", ""}), ">L\tm\n", "line 2 is empty"},
+      {DiseaseFile({"A\tm1\tm2\tm1"}), ">L\tm\n", "line 1 (A) lists the miRNA \"m1\" twice"},
+      {DiseaseFile({"A\tm1"}), ">L\tm1\tm1\n",
+       "lncRNA >L and disease A: the 2x2 table 2, -1, 0, 493 has a negative count"},
+      // Two sets that together hold more than 494 names.
+      {DiseaseFile({"Big" + Names("d", 1, 200)}), ">L\td1" + Names("l", 1, 300) + "\n", "has a negative count"},
+  };
+  for (const auto& c : cases) {
+    const std::string failure = test::FailureOf([&] { Run(c.diseases, c.lncs); });
+    EXPECT_NE(failure.find(c.message), std::string::npos) << failure;
+    EXPECT_FALSE(std::filesystem::exists(dir / "result.xls"));
+    EXPECT_TRUE(frontend.rows.empty());
+  }
 }
 
 }  // namespace

@@ -10,16 +10,6 @@
 namespace velmora {
 namespace {
 
-std::string FailureOf(const CommandLine& command, const std::stop_token& stop = {}) {
-  test::RecordingFrontend frontend;
-  try {
-    ShellAndWait(frontend, stop, command, "lib/miranda");
-  } catch (const RunFailure& failure) {
-    return failure.what();
-  }
-  return "";
-}
-
 double ProcessCpuSeconds() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
@@ -27,32 +17,35 @@ double ProcessCpuSeconds() {
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-TEST(ShellAndWait, EveryFailureIsNamed) {
-  EXPECT_EQ(FailureOf({{"/no/such/miranda", "x"}}), "lib/miranda could not be started: No such file or directory");
-  EXPECT_EQ(FailureOf({{"/bin/sh", "-c", "echo first >&2; echo 'miranda: bad input' >&2; exit 3"}}),
-            "lib/miranda failed with status 3: miranda: bad input");
-  EXPECT_EQ(FailureOf({{"/bin/sh", "-c", "kill -KILL $$"}}), "lib/miranda was ended by signal 9");
-  EXPECT_EQ(FailureOf({{"/bin/sh", "-c", "exit 0"}}), "");
-}
-
-TEST(ShellAndWait, PathsWithSpacesAndQuotesReachTheProgramWhole) {
+// One row per command: what the run is told ("no failure" when it ends
+// well). Arguments with spaces, quotes and shell marks reach the program
+// whole, and a wait does not spin: a spinning one burns the half second.
+TEST(ShellAndWait, EveryOutcomeIsNamed) {
   const CommandLine miranda =
       MirandaCommand("/bin/sh", "/a b/lib/small \"mirs\".txt", "/a b/tmp/lncrna_custom_ori.txt", "$out;");
   EXPECT_EQ(miranda.arguments, (std::vector<std::string>{"/bin/sh", "/a b/lib/small \"mirs\".txt",
                                                          "/a b/tmp/lncrna_custom_ori.txt", "-out", "$out;"}));
-  EXPECT_EQ(FailureOf({{"/bin/sh", "-c", "[ \"$1\" = 'a \"b\" $c;' ] || exit 7", "sh", "a \"b\" $c;"}}), "");
-}
-
-TEST(ShellAndWait, WaitsWithoutSpinning) {
+  std::stop_source stopped;
+  stopped.request_stop();
+  const struct {
+    std::vector<std::string> arguments;
+    std::string outcome;
+    std::stop_token stop = {};
+  } cases[] = {
+      {{"/no/such/miranda", "x"}, "lib/miranda could not be started: No such file or directory"},
+      {{"/bin/sh", "-c", "echo first >&2; echo 'miranda: bad input' >&2; exit 3"},
+       "lib/miranda failed with status 3: miranda: bad input"},
+      {{"/bin/sh", "-c", "kill -KILL $$"}, "lib/miranda was ended by signal 9"},
+      {{"/bin/sh", "-c", "[ \"$1\" = 'a \"b\" $c;' ] || exit 7", "sh", "a \"b\" $c;"}, "no failure"},
+      {{"/bin/sh", "-c", "sleep 30"}, "Stopped", stopped.get_token()},
+  };
+  test::RecordingFrontend frontend;
+  for (const auto& c : cases) {
+    EXPECT_EQ(test::FailureOf([&] { ShellAndWait(frontend, c.stop, {c.arguments}, "lib/miranda"); }), c.outcome);
+  }
   const double before = ProcessCpuSeconds();
-  EXPECT_EQ(FailureOf({{"/bin/sh", "-c", "sleep 0.5"}}), "");
-  EXPECT_LT(ProcessCpuSeconds() - before, 0.2);  // a spinning wait burns the whole half second
-}
-
-TEST(ShellAndWait, StopRequestEndsTheChild) {
-  std::stop_source stop;
-  stop.request_stop();
-  EXPECT_EQ(FailureOf({{"/bin/sh", "-c", "sleep 30"}}, stop.get_token()), "Stopped");
+  ShellAndWait(frontend, {}, {{"/bin/sh", "-c", "sleep 0.5"}}, "lib/miranda");
+  EXPECT_LT(ProcessCpuSeconds() - before, 0.2);
 }
 
 }  // namespace
