@@ -5,27 +5,26 @@
 #include <map>
 #include <numeric>
 
-#include "core/file_bytes.h"
+#include "core/line_reader.h"
 #include "core/run_failure.h"
 #include "core/text.h"
 
 namespace velmora {
 
 std::vector<ResultPoint> ReadResultPoints(const std::filesystem::path& resultFile) {
-  const std::string bytes = ReadFileBytes(resultFile);
+  LineFile lines(resultFile);
   std::vector<ResultPoint> points;
-  const std::vector<std::string_view> lines = Split(bytes, '\n');
-  // Lines 1 and 2 are the header and the empty line; the last piece follows the last LF.
-  for (std::size_t i = 2; i < lines.size(); ++i) {
-    if (lines[i].empty() && i + 1 == lines.size()) break;
-    const std::vector<std::string_view> fields = Split(lines[i], '\t');
+  std::size_t number = 0;
+  for (std::string line; lines.ReadLine(true, line);) {
+    if (++number <= 2) continue;  // the header and the empty line
+    const std::vector<std::string_view> fields = Split(line, '\t');
     ResultPoint point;
     const bool numbers =
         fields.size() == 9 &&
         std::from_chars(fields[2].data(), fields[2].data() + fields[2].size(), point.a).ec == std::errc() &&
         std::from_chars(fields[6].data(), fields[6].data() + fields[6].size(), point.p).ec == std::errc();
     if (!numbers) {
-      throw RunFailure(resultFile.string() + ": line " + std::to_string(i + 1) +
+      throw RunFailure(resultFile.string() + ": line " + std::to_string(number) +
                        " is not an association line (nine TAB-separated fields)");
     }
     point.lnc = fields[0];

@@ -4,8 +4,8 @@
 // (only the system, zlib and nettle).
 //
 // text.h          byte-string helpers (Split, TrimSpaces, UpperCase, LowerCase, WithLineFeeds)
-// line_reader.h   LineSource, EndMark; FileHandles: OpenFileHandle, ReadFileLine, CloseFileHandle
-// file_bytes.h    ReadFileBytes: a whole file, or a failure naming it
+// line_reader.h   LineFile, LineSource, EndMark; FileHandles: the line reader every file is read with
+// file_bytes.h    FileStream, ReadFileBytes: a file's bytes, or a failure naming it
 // byte_stream.h   ByteStream, MemoryStream: input read a block at a time
 // gzip_file.h     PlainOrGzipStream, ReadPlainOrGzipFile: a file, decompressed when gzip-compressed
 // input_source.h  InputSource: a run's input (text, a file, a spooled descriptor), opened once per pass

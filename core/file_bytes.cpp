@@ -30,27 +30,24 @@ void FailToRead(const std::filesystem::path& path, int error) {
   throw RunFailure(path.string() + ": cannot be read: " + reason);
 }
 
-void ReadFileBlocks(const std::filesystem::path& path, const std::function<void(std::string_view)>& block) {
-  const int fd = OpenForReading(path);
-  if (fd < 0) FailToRead(path, errno);
-  char buffer[1 << 16];
+FileStream::FileStream(const std::filesystem::path& path) : fd_(OpenForReading(path)), path_(path) {
+  if (fd_ < 0) FailToRead(path, errno);
+}
+
+FileStream::~FileStream() { close(fd_); }
+
+std::size_t FileStream::Read(char* buffer, std::size_t size) {
   for (;;) {
-    const ssize_t got = read(fd, buffer, sizeof buffer);
-    if (got == 0) break;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      const int error = errno;
-      close(fd);
-      FailToRead(path, error);
-    }
-    try {
-      block(std::string_view(buffer, static_cast<std::size_t>(got)));
-    } catch (...) {
-      close(fd);
-      throw;
-    }
+    const ssize_t got = read(fd_, buffer, size);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) FailToRead(path_, errno);
   }
-  close(fd);
+}
+
+void ReadFileBlocks(const std::filesystem::path& path, const std::function<void(std::string_view)>& block) {
+  FileStream file(path);
+  char buffer[1 << 16];
+  while (const std::size_t got = file.Read(buffer, sizeof buffer)) block(std::string_view(buffer, got));
 }
 
 std::string ReadFileBytes(const std::filesystem::path& path) {

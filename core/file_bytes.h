@@ -5,7 +5,26 @@
 #include <string>
 #include <string_view>
 
+#include "core/byte_stream.h"
+
 namespace velmora {
+
+// A regular file read a block at a time, as it is. Opening fails as
+// OpenForReading does and a read error throws RunFailure naming the file:
+// a file that cannot be read must never pass for a short one.
+class FileStream final : public ByteStream {
+ public:
+  explicit FileStream(const std::filesystem::path& path);
+  ~FileStream() override;
+  FileStream(const FileStream&) = delete;
+  FileStream& operator=(const FileStream&) = delete;
+
+  std::size_t Read(char* buffer, std::size_t size) override;
+
+ private:
+  int fd_;
+  std::filesystem::path path_;
+};
 
 // The whole content of a file. A file that cannot be opened or read (missing,
 // a folder, no permission, an I/O error) throws RunFailure naming the file

@@ -1,8 +1,5 @@
 #include "core/line_reader.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 
 #include "core/file_bytes.h"
@@ -10,11 +7,9 @@
 
 namespace velmora {
 
-LineFile::LineFile(const std::filesystem::path& path) : fd_(OpenForReading(path)), path_(path), buffer_(1 << 16) {
-  if (fd_ < 0) FailToRead(path, errno);
-}
+LineFile::LineFile(const std::filesystem::path& path) : LineFile(std::make_unique<FileStream>(path)) {}
 
-LineFile::~LineFile() { close(fd_); }
+LineFile::LineFile(std::unique_ptr<ByteStream> bytes) : bytes_(std::move(bytes)), buffer_(1 << 16) {}
 
 int LineFile::Get() {
   if (at_ == end_ && !Fill()) return -1;
@@ -39,15 +34,9 @@ bool LineFile::AppendUntil(char terminator, std::string& line) {
 }
 
 bool LineFile::Fill() {
-  for (;;) {
-    const ssize_t got = read(fd_, buffer_.data(), buffer_.size());
-    if (got >= 0) {
-      at_ = 0;
-      end_ = static_cast<std::size_t>(got);
-      return got > 0;
-    }
-    if (errno != EINTR) FailToRead(path_, errno);
-  }
+  at_ = 0;
+  end_ = bytes_->Read(buffer_.data(), buffer_.size());
+  return end_ > 0;
 }
 
 bool LineFile::ReadLine(bool stopAtLineFeed, std::string& line) {

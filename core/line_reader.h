@@ -11,19 +11,19 @@
 #include <string_view>
 #include <vector>
 
+#include "core/byte_stream.h"
+
 namespace velmora {
 
 // Returned instead of a line when a file has no bytes left.
 inline constexpr std::string_view EndMark = "######@END@#";
 
-// One open file, read through a buffer of its own.
+// One open file (or other byte stream), read through a buffer of its own.
 class LineFile {
  public:
   // Opens the file, or throws RunFailure naming it and the reason.
   explicit LineFile(const std::filesystem::path& path);
-  ~LineFile();
-  LineFile(const LineFile&) = delete;
-  LineFile& operator=(const LineFile&) = delete;
+  explicit LineFile(std::unique_ptr<ByteStream> bytes);
 
   // Puts the next line into `line`, its capacity kept; false at the end of
   // the file. With stopAtLineFeed a line ends at LF (a CR before it stays in
@@ -37,8 +37,7 @@ class LineFile {
   bool AppendUntil(char terminator, std::string& line);
   bool Fill();
 
-  int fd_;
-  std::filesystem::path path_;
+  std::unique_ptr<ByteStream> bytes_;
   std::vector<char> buffer_;
   std::size_t at_ = 0, end_ = 0;
 };

@@ -1,6 +1,6 @@
 #include "engine/evidence_file.h"
 
-#include "core/file_bytes.h"
+#include "core/line_reader.h"
 #include "core/text.h"
 #include "stats/number_format.h"
 
@@ -30,11 +30,12 @@ std::string EvidenceLine(std::string_view lnc, std::string_view disease, const s
 }
 
 std::vector<Evidence> ReadEvidenceFile(const std::filesystem::path& path) {
-  const std::string bytes = ReadFileBytes(path);
+  LineFile lines(path);
   std::vector<Evidence> rows;
-  const std::vector<std::string_view> lines = Split(bytes, '\n');
-  for (std::size_t i = 1; i < lines.size(); ++i) {
-    const std::vector<std::string_view> fields = Split(lines[i], '\t');
+  std::string line;
+  lines.ReadLine(true, line);  // the header
+  while (lines.ReadLine(true, line)) {
+    const std::vector<std::string_view> fields = Split(line, '\t');
     if (fields.size() < 5) continue;
     rows.push_back({std::string(fields[0]), std::string(fields[1]), CommaList(fields[2]), CommaList(fields[3]),
                     std::string(fields[4])});

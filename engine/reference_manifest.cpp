@@ -3,11 +3,12 @@
 #include <map>
 
 #include "core/file_bytes.h"
+#include "core/line_reader.h"
 #include "core/output_file.h"
 #include "core/paths.h"
 #include "core/run_failure.h"
 #include "core/sha256.h"
-#include "core/text.h"
+#include "core/text_lines.h"
 #include "stats/enrichment.h"
 
 namespace velmora {
@@ -27,10 +28,13 @@ std::string_view FileName(std::string_view relative) { return relative.substr(re
 int CountLines(const fs::path& file, std::string_view mark = {}) {
   std::error_code error;
   if (!fs::exists(file, error)) return 0;
+  FileStream bytes(file);
+  TextLines lines(bytes);
   int count = 0;
-  const std::string text = WithLineFeeds(ReadFileBytes(file));
-  for (std::string_view line : Split(text, '\n')) {
-    if (!line.empty() && line.starts_with(mark)) ++count;
+  bool lineStart = true;
+  // A line's first piece holds at least its first byte, all a mark needs.
+  for (LinePiece piece; lines.Next(piece); lineStart = piece.ends) {
+    if (lineStart && !piece.bytes.empty() && piece.bytes.starts_with(mark)) ++count;
   }
   return count;
 }
@@ -67,8 +71,8 @@ void VerifyReferenceData(const fs::path& home, const std::vector<std::string_vie
   if (!fs::is_regular_file(manifest, error)) throw RunFailure(manifest.string() + ": missing" + RebuildHint(home));
   std::map<std::string, std::string, std::less<>> digests;  // file name -> digest
   std::map<std::string, std::string, std::less<>> counts;
-  const std::string text = ReadFileBytes(manifest);
-  for (std::string_view line : Split(text, '\n')) {
+  LineFile lines(manifest);
+  for (std::string line; lines.ReadLine(true, line);) {
     const std::size_t separator = line.find(kDigestSeparator);
     if (separator != std::string_view::npos) {
       digests[std::string(line.substr(separator + kDigestSeparator.size()))] = line.substr(0, separator);

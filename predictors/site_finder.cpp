@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <memory>
 #include <string_view>
 #include <vector>
 
+#include "core/byte_stream.h"
+#include "core/text.h"
 #include "predictors/seed_index.h"
 
 namespace velmora::sitefinder {
@@ -15,15 +18,6 @@ constexpr char kHeader[] =
     "miRNA in this species\tGroup_type\tSpecies_in_this_group\tSpecies_in_this_group_with_this_site_type\n";
 constexpr const char* kTypeNames[] = {"8mer-1a", "7mer-m8", "7mer-1a"};
 constexpr std::size_t kFlushSize = 1 << 20;
-
-std::vector<std::string_view> SplitTabs(std::string_view line) {
-  std::vector<std::string_view> fields;
-  for (std::size_t tab; (tab = line.find('\t')) != std::string_view::npos; line.remove_prefix(tab + 1)) {
-    fields.push_back(line.substr(0, tab));
-  }
-  fields.push_back(line);
-  return fields;
-}
 
 struct Utr {
   std::string species;
@@ -144,15 +138,11 @@ class Writer {
 
 Families ReadFamilies(const std::string& text) {
   Families families;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
+  LineFile lines(std::make_unique<MemoryStream>(text));
+  for (std::string line; lines.ReadLine(true, line);) {
     std::erase(line, '\r');
     if (line.empty()) continue;
-    const auto fields = SplitTabs(line);
+    const auto fields = Split(line, '\t');
     if (fields.size() < 3) continue;
     std::string seed(fields[1]);
     std::replace(seed.begin(), seed.end(), 'T', 'U');
@@ -162,13 +152,13 @@ Families ReadFamilies(const std::string& text) {
   return families;
 }
 
-void FindSites(const Families& families, std::istream& utrs, std::ostream& out) {
+void FindSites(const Families& families, LineFile& utrs, std::ostream& out) {
   Writer writer(families, out);
   std::string gene;
   std::vector<Utr> block;  // the current gene's lines, one per species
-  for (std::string line; std::getline(utrs, line);) {
+  for (std::string line; utrs.ReadLine(true, line);) {
     if (line.empty()) continue;
-    const auto fields = SplitTabs(line);
+    const auto fields = Split(line, '\t');
     if (fields.size() < 3) continue;
     if (block.empty() || gene != fields[0]) {
       if (!block.empty()) writer.Gene(gene, block);

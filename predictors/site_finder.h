@@ -5,12 +5,13 @@
 // and writes every 8mer-1a, 7mer-m8 and 7mer-1a site in TargetScan 6.0's
 // tab-separated output format.
 
-#include <istream>
 #include <map>
 #include <ostream>
 #include <set>
 #include <string>
 #include <utility>
+
+#include "core/line_reader.h"
 
 namespace velmora::sitefinder {
 
@@ -21,8 +22,8 @@ struct Families {
 
 Families ReadFamilies(const std::string& text);
 
-// Reads the UTR lines from `utrs` and writes the whole output file to `out`,
+// Reads the UTR lines (ended by LF; a CR stays in the line) from `utrs` and writes the whole output file to `out`,
 // one gene block at a time: header, then one line per site.
-void FindSites(const Families& families, std::istream& utrs, std::ostream& out);
+void FindSites(const Families& families, LineFile& utrs, std::ostream& out);
 
 }  // namespace velmora::sitefinder

@@ -18,10 +18,9 @@ int main(int argc, char** argv) {
   try {
     const std::string families = velmora::predictors::ReadInputFile(argv[1]);
     // The UTR file is read a gene block at a time, so its size does not matter.
-    std::ifstream utrs = velmora::predictors::OpenInputFile(argv[2]);
+    velmora::LineFile utrs(argv[2]);
     std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
     velmora::sitefinder::FindSites(velmora::sitefinder::ReadFamilies(families), utrs, out);
-    if (utrs.bad()) throw std::runtime_error(std::string("cannot read ") + argv[2]);
     out.close();
     if (!out) throw std::runtime_error(std::string("cannot write ") + argv[3] + ": " + std::strerror(errno));
   } catch (const std::exception& error) {

@@ -5,10 +5,10 @@
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 
+#include "core/file_bytes.h"
+#include "core/output_file.h"
 #include "engine/reference_manifest.h"
 #include "stats/enrichment.h"
 #include "tools/reference_data.h"
@@ -17,17 +17,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadWhole(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error(path.string() + ": cannot be read");
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 void WriteWhole(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  out.close();
-  if (!out) throw std::runtime_error(path.string() + ": cannot be written");
+  velmora::OutputFile out(path);
+  out.Write(bytes);
+  out.Close();
 }
 
 }  // namespace
@@ -53,7 +46,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     int skipped = 0;
-    const auto pairs = ReadAssociations(ReadWhole(hmdd), hmdd, skipped);
+    const auto pairs = ReadAssociations(velmora::ReadFileBytes(hmdd), hmdd, skipped);
     const auto universe = SelectUniverse(pairs, velmora::kUniverseSize);
     if (universe.size() < static_cast<std::size_t>(velmora::kUniverseSize)) {
       throw std::runtime_error(hmdd + ": " + std::to_string(universe.size()) + " distinct miRNAs, " +
@@ -64,7 +57,7 @@ int main(int argc, char** argv) {
       throw std::runtime_error(hmdd + ": " + std::to_string(diseases.size()) + " diseases, " +
                                std::to_string(velmora::kDiseaseCount) + " needed");
     }
-    const auto matures = KeepUniverse(ReadMatures(ReadWhole(mirbase)), universe);
+    const auto matures = KeepUniverse(ReadMatures(velmora::ReadFileBytes(mirbase)), universe);
     if (matures.empty()) throw std::runtime_error(mirbase + ": no mature miRNA of the universe");
 
     fs::create_directories(lib);

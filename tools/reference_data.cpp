@@ -2,26 +2,18 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <unordered_set>
 
 #include "core/byte_stream.h"
 #include "core/fasta_records.h"
+#include "core/line_reader.h"
 #include "core/text.h"
 #include "mapping/mirna_name.h"
 
 namespace velmora::refdata {
 namespace {
-
-std::vector<std::string_view> TextLines(const std::string& text) {
-  std::vector<std::string_view> lines;
-  for (std::string_view line : Split(text, '\n')) {
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-  }
-  if (!lines.empty() && lines.back().empty()) lines.pop_back();
-  return lines;
-}
 
 // Names ranked by their number of partners (most first), ties by name.
 std::vector<std::string> TopByCount(const std::map<std::string, std::size_t>& counts, std::size_t count) {
@@ -40,8 +32,10 @@ std::set<std::pair<std::string, std::string>> ReadAssociations(const std::string
   std::set<std::pair<std::string, std::string>> pairs;
   skipped = 0;
   int lineNumber = 0;
-  for (std::string_view line : TextLines(text)) {
+  LineFile lines(std::make_unique<MemoryStream>(text));
+  for (std::string line; lines.ReadLine(true, line);) {
     ++lineNumber;
+    if (line.ends_with('\r')) line.pop_back();
     const auto fields = Split(line, '\t');
     if (fields.size() < 3) {
       throw std::runtime_error(fileName + ": line " + std::to_string(lineNumber) +

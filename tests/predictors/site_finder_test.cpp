@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <sstream>
 
+#include "core/byte_stream.h"
 #include "tests/predictors/reference_site_finder.h"
 
 namespace velmora::sitefinder {
@@ -15,7 +17,7 @@ namespace {
 const std::string kFamilies = "F\tAGCTTAT\t9606\r\n";
 
 std::string Output(const std::string& families, const std::string& utrs) {
-  std::istringstream in(utrs);
+  LineFile in(std::make_unique<MemoryStream>(utrs));
   std::ostringstream out;
   FindSites(ReadFamilies(families), in, out);
   return out.str();
