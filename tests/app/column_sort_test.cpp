@@ -24,11 +24,6 @@ std::vector<std::string> Column(const ResultStore& store, int rows, int column) 
   return values;
 }
 
-std::array<std::string, 9> Row(const std::string& lnc, const std::string& disease, const std::string& a,
-                               const std::string& p = "0.01", const std::string& oddsRatio = "3") {
-  return {lnc, disease, a, "1", "1", "1", p, "1", oddsRatio};
-}
-
 // The sort as a plain recursion, kept as the reference for the order of ties.
 void ReferenceSort(ResultStore& a, int p, int r, int m, int n) {
   bool numeric = true;
@@ -83,11 +78,11 @@ TEST(ColumnSort, SameExchangesAsThePlainRecursionOnRandomRows) {
     for (int i = 0; i < rows; ++i) {
       const int a = std::uniform_int_distribution(1, 12)(random);
       const std::string digits = std::to_string(a);
-      std::string lnc = ">L", disease = "D";
+      std::string lnc = ">L", disease = "D";  // appended, not added: GCC 12 warns on the sum
       lnc += std::to_string(std::uniform_int_distribution(1, 9)(random));
       disease += std::to_string(i % 7);
-      data.push_back(Row(lnc, disease, round % 5 == 0 && i == rows / 2 ? "n/a" : digits, digits + "E-0" + digits,
-                         a % 3 ? "-1" : "2.5"));
+      data.push_back({lnc, disease, round % 5 == 0 && i == rows / 2 ? "n/a" : digits, "1", "1", "1",
+                      digits + "E-0" + digits, "1", a % 3 ? "-1" : "2.5"});
     }
     for (int column = 0; column <= 9; ++column) {
       ResultStore store = Store(data), reference = Store(data);
