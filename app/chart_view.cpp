@@ -12,6 +12,7 @@
 
 #include "app/form1.h"
 #include "chart/chart.h"
+#include "core/installation.h"
 #include "core/paths.h"
 #include "core/run_failure.h"
 
@@ -41,7 +42,7 @@ void Form1::RefreshChart() {
     picture->setText(text);
     picture->adjustSize();
   };
-  const std::filesystem::path result = paths::DefaultWorkspace(home_) / paths::kResult;
+  const std::filesystem::path result = DefaultWorkspace(home_) / paths::kResult;
   std::error_code error;
   if (running_ || !std::filesystem::is_regular_file(result, error)) {
     return say(running_ ? "The chart is drawn when the run is complete." : "No result to draw yet.");
@@ -72,7 +73,7 @@ void Form1::SaveChart_Click() {
   const QString chosen = Cd3();
   if (chosen.isEmpty()) return;
   try {
-    const ChartData data = TopDiseases(ReadResultPoints(paths::DefaultWorkspace(home_) / paths::kResult));
+    const ChartData data = TopDiseases(ReadResultPoints(DefaultWorkspace(home_) / paths::kResult));
     WriteChart(data, chosen.toStdString());
     Log("Chart saved to: " + chosen.toStdString());
   } catch (const RunFailure& failure) {

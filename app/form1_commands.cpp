@@ -7,6 +7,7 @@
 #include "app/form1.h"
 #include "core/file_bytes.h"
 #include "core/gzip_file.h"
+#include "core/installation.h"
 #include "core/output_file.h"
 #include "core/paths.h"
 #include "core/run_failure.h"
@@ -45,7 +46,7 @@ void Form1::Command1_Click() {
   if (running_) return;  // the run is rewriting the result file
   const QString chosen = Cd2();
   if (chosen.isEmpty()) return;
-  const std::filesystem::path source = paths::DefaultWorkspace(home_) / paths::kResult;
+  const std::filesystem::path source = DefaultWorkspace(home_) / paths::kResult;
   const std::filesystem::path destination = chosen.toStdString();
   std::error_code error;
   if (!std::filesystem::is_regular_file(source, error)) {

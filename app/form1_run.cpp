@@ -10,6 +10,7 @@
 
 #include "app/form1.h"
 #include "core/input_source.h"
+#include "core/installation.h"
 #include "core/paths.h"
 #include "core/run_failure.h"
 #include "engine/predict.h"
@@ -62,7 +63,7 @@ void Form1::RunFinished(bool completed) {
   EnableResultCommands();
   if (completed) {
     try {
-      for (Evidence& row : ReadEvidenceFile(paths::DefaultWorkspace(home_) / paths::kEvidence)) {
+      for (Evidence& row : ReadEvidenceFile(DefaultWorkspace(home_) / paths::kEvidence)) {
         const auto key = std::pair(row.lnc, row.disease);
         evidence_.emplace(key, std::move(row));
       }
@@ -77,7 +78,7 @@ void Form1::RunFinished(bool completed) {
 // Save All and Save Chart want the result file of a completed run.
 void Form1::EnableResultCommands() {
   std::error_code error;
-  const bool result = std::filesystem::is_regular_file(paths::DefaultWorkspace(home_) / paths::kResult, error);
+  const bool result = std::filesystem::is_regular_file(DefaultWorkspace(home_) / paths::kResult, error);
   Command1->setEnabled(result && !running_);
   SaveChart->setEnabled(result && !running_);
 }

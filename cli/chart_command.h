@@ -10,8 +10,8 @@
 namespace velmora::cli {
 
 struct ChartOptions {
-  std::string home;     // the installation folder; its tmp/ is the default workspace
-  std::string workdir;  // the workspace whose result.xls is drawn; empty: home/tmp
+  std::string home;     // the installation folder
+  std::string workdir;  // the workspace whose result.xls is drawn; empty: DefaultWorkspace(home)
   int top = kDefaultTopDiseases;
   std::string output;  // .svg, .png or .pdf
 };

@@ -14,7 +14,7 @@ namespace velmora::cli {
 struct RunOptions {
   PredictionOption option = PredictionOption::TargetScanOnly;
   std::filesystem::path home;     // the installation folder: lib/, the predictors
-  std::filesystem::path workdir;  // the workspace; empty: home/tmp
+  std::filesystem::path workdir;  // the workspace; empty: DefaultWorkspace(home)
   std::string output;             // where to copy result.xls afterwards; empty: nowhere
   std::string evidence;           // where to copy result_mirnas.tsv afterwards; empty: nowhere
   unsigned threads = 0;           // the scanner's threads; 0: all cores

@@ -10,6 +10,7 @@
 #include "cli/chart_command.h"
 #include "cli/run_commands.h"
 #include "cli/signal_stop.h"
+#include "cli/workspace_rule.h"
 #include "core/installation.h"
 #include "core/version.h"
 
@@ -29,9 +30,11 @@ const std::map<std::string, PredictionOption> kOptions = {
 int Main(int argc, char** argv) {
   velmora::cli::SignalStop signals;
   std::setlocale(LC_ALL, "");  // log stamps in the user's date and time form
-  CLI::App app{"Velmora: predicts which human diseases an lncRNA is associated with."};
+  CLI::App app{"Velmora: predicts which human diseases an lncRNA is associated with.", "velmora-cli"};
   app.require_subcommand(1);
   app.set_version_flag("--version", std::string("velmora-cli ") + velmora::kVersion);
+  app.set_help_all_flag("--help-all", "Print the help of every subcommand and exit");
+  app.footer(velmora::cli::kWorkspaceRule);
 
   velmora::cli::RunOptions run;
   std::string option = "targetscan";
@@ -43,7 +46,8 @@ int Main(int argc, char** argv) {
     command->add_option("--option", option, optionHelp)->check(CLI::IsMember(kOptions))->capture_default_str();
     command->add_option("--home", home, "Installation folder holding lib/ and the predictors")
         ->default_str("the program's folder");
-    command->add_option("--workdir", workdir, "Workspace folder for the run's files")->default_str("HOME/tmp");
+    command->add_option("--workdir", workdir, "Workspace folder for the run's files")
+        ->default_str(velmora::cli::kDefaultWorkdir);
     command->add_option("--output", run.output, "Copy the workspace's result.xls to this file afterwards");
     command->add_option("--evidence", run.evidence, "Copy the workspace's result_mirnas.tsv to this file afterwards");
   };
@@ -67,7 +71,8 @@ int Main(int argc, char** argv) {
   scan->add_option("INPUT", input, "FASTA file of lncRNA sequences")->required();
   CLI::App* prepare = app.add_subcommand("prepare", "Empty the workspace and write the predictor inputs of INPUT");
   prepare->add_option("--home", home, "Installation folder holding lib/")->default_str("the program's folder");
-  prepare->add_option("--workdir", workdir, "Workspace folder for the run's files")->default_str("HOME/tmp");
+  prepare->add_option("--workdir", workdir, "Workspace folder for the run's files")
+      ->default_str(velmora::cli::kDefaultWorkdir);
   prepare->add_option("INPUT", input, "FASTA file of lncRNA sequences")->required();
 
   velmora::cli::ChartOptions chart;

@@ -8,8 +8,8 @@
 
 namespace velmora::paths {
 
-// The workspace of a run: tmp/ under the installation folder, unless the
-// user gives a folder of their own. Its files, by name:
+// The files of a run's workspace (DefaultWorkspace in installation.h, unless
+// the user gives a folder of their own), by name:
 inline constexpr std::string_view kTmp = "tmp";
 inline constexpr std::string_view kMirandaInput = "lncrna_custom_ori.txt";
 inline constexpr std::string_view kTargetScanInput = "lncrna_custom.txt";
@@ -47,7 +47,5 @@ inline constexpr std::string_view kManifest = "lib/MANIFEST";
 inline std::filesystem::path In(const std::filesystem::path& home, std::string_view relative) {
   return home / relative;
 }
-
-inline std::filesystem::path DefaultWorkspace(const std::filesystem::path& home) { return home / kTmp; }
 
 }  // namespace velmora::paths

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <stop_token>
 
+#include "core/installation.h"
 #include "core/paths.h"
 #include "core/run_failure.h"
 #include "engine/frontend.h"
@@ -20,10 +21,10 @@ struct Session {
   const FactorialTable& factorials;
   std::stop_token stop = {};
   std::int32_t rowsShown = 0;          // the run's rows so far: the next row's ID is this plus one
-  std::filesystem::path workdir = {};  // empty: tmp/ under the installation folder
+  std::filesystem::path workdir = {};  // empty: DefaultWorkspace(home)
   unsigned threads = 0;                // the scanner's threads; 0: all cores
 
-  std::filesystem::path Workspace() const { return workdir.empty() ? paths::DefaultWorkspace(home) : workdir; }
+  std::filesystem::path Workspace() const { return workdir.empty() ? DefaultWorkspace(home) : workdir; }
   // A file of the workspace, by name.
   std::filesystem::path Work(std::string_view name) const { return Workspace() / name; }
 

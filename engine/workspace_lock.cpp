@@ -14,6 +14,7 @@
 #include "core/paths.h"
 #include "core/run_failure.h"
 #include "engine/logged_run.h"
+#include "engine/run_log.h"
 
 namespace velmora {
 namespace {
@@ -39,11 +40,12 @@ std::string HolderPid(int fd) {
 
 }  // namespace
 
-WorkspaceLock::WorkspaceLock(const fs::path& workspace) : fd_(-1) {
+WorkspaceLock::WorkspaceLock(const fs::path& workspace, bool withParents) : fd_(-1) {
   std::error_code error;
   if (!fs::is_directory(workspace, error)) {
     if (fs::exists(workspace, error)) Unusable(workspace, "not a folder");
-    if (!fs::create_directory(workspace, error) && error) Unusable(workspace, error.message());
+    const bool made = withParents ? fs::create_directories(workspace, error) : fs::create_directory(workspace, error);
+    if (!made && error) Unusable(workspace, error.message());
   }
   const fs::path lock = workspace / paths::kLock;
   fd_ = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
@@ -70,7 +72,9 @@ WorkspaceLock::~WorkspaceLock() { close(fd_); }
 
 bool RunLocked(Session& session, const std::function<bool()>& work) {
   std::optional<WorkspaceLock> lock;
-  if (!RunLogged(session, [&] { lock.emplace(session.Workspace()); })) return false;
+  if (!RunLogged(session, [&] { lock.emplace(session.Workspace(), session.workdir.empty()); })) return false;
+  // Without --workdir the folder depends on the installation: say which it is.
+  AppendLogLine(session.frontend, "Workspace: " + session.Workspace().string());
   return work();
 }
 

@@ -9,13 +9,14 @@ namespace velmora {
 
 // Holds a workspace for one run: an advisory lock (flock) on its lock file,
 // which also holds the run's pid. The lock goes with the object, or with the
-// process however it ends. A missing workspace folder is created (one level).
+// process however it ends. A missing workspace folder is created: one level,
+// or with its parents for the default per-user one.
 class WorkspaceLock {
  public:
   // Throws RunFailure when another run holds the workspace ("another run
   // (pid N) is using DIR; wait for it or give --workdir") or when the folder
   // cannot be created or written.
-  explicit WorkspaceLock(const std::filesystem::path& workspace);
+  explicit WorkspaceLock(const std::filesystem::path& workspace, bool withParents = false);
   ~WorkspaceLock();
   WorkspaceLock(const WorkspaceLock&) = delete;
   WorkspaceLock& operator=(const WorkspaceLock&) = delete;

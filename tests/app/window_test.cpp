@@ -107,6 +107,7 @@ class WindowTest : public QObject {
   // An installation of the factorials alone: the window opens, no run can.
   fs::path BareHome(const std::string& name) {
     fs::create_directories(scratch_ / name / "lib");
+    fs::create_directory(scratch_ / name / "tmp");
     fs::copy_file(home_ / "lib/mulnum.txt", scratch_ / name / "lib/mulnum.txt");
     return scratch_ / name;
   }
@@ -127,7 +128,7 @@ class WindowTest : public QObject {
 
  private slots:
   void initTestCase() {
-    fs::create_directories(home_);
+    fs::create_directories(home_ / "tmp");  // as the build lays it out
     fs::copy(fs::path(VELMORA_HOME) / "lib", home_ / "lib");
     fs::copy(fs::path(VELMORA_HOME) / "perlbin", home_ / "perlbin");
   }

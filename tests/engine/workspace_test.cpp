@@ -68,6 +68,7 @@ TEST(WorkspaceLock, OneHolderAtATimeAndTheOtherIsToldWho) {
 
 TEST(RunLocked, RunsTheWorkOnlyWhenTheWorkspaceIsFree) {
   test::TempDir dir;
+  fs::create_directory(dir / "tmp");
   test::RecordingFrontend frontend;
   Session session{dir.path(), frontend, test::BuiltFactorials()};
   int runs = 0;
@@ -75,8 +76,9 @@ TEST(RunLocked, RunsTheWorkOnlyWhenTheWorkspaceIsFree) {
   WorkspaceLock held(session.Workspace());
   EXPECT_FALSE(RunLocked(session, [&] { return ++runs > 0; }));
   EXPECT_EQ(runs, 1);
-  ASSERT_EQ(frontend.messages.size(), 1u);
-  EXPECT_EQ(frontend.messages[0].rfind("another run (pid ", 0), 0u);
+  ASSERT_EQ(frontend.messages.size(), 2u);
+  EXPECT_EQ(frontend.messages[0], "Workspace: " + (dir / "tmp").string());
+  EXPECT_EQ(frontend.messages[1].rfind("another run (pid ", 0), 0u);
 }
 
 }  // namespace
