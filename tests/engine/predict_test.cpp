@@ -36,6 +36,7 @@ class PredictTest : public ::testing::Test {
   void SetUp() override {
     fs::copy(fs::path(VELMORA_HOME) / "lib", dir / "lib");
     fs::copy(fs::path(VELMORA_HOME) / "perlbin", dir / "perlbin");
+    fs::create_directory(dir / "tmp");  // as the build lays it out
   }
   bool Run(std::string_view text, PredictionOption option) {
     frontend = {};
