@@ -57,23 +57,58 @@ TEST(InputSource, EachPassReadsTheWholeInput) {
             "standard input: cannot be read: Bad file descriptor");
 }
 
-// Only the damaged stream's failure is the gzip reader's own; a file it
-// cannot open fails as ReadFileBytes does, naming it.
-TEST(ReadPlainOrGzipFile, DamagedOrCutShortStreamsAreFailures) {
-  test::TempDir dir;
-  const auto failureOf = [](const std::filesystem::path& path) {
-    return test::FailureOf([&] { ReadPlainOrGzipFile(path); });
+// Every gzip member is checked to its end (CRC and length), and nothing but
+// another member may follow one: a damaged or cut-short member is refused
+// however many whole ones came before it. Only these failures are the gzip
+// reader's own; a file it cannot open fails as ReadFileBytes does.
+TEST(ReadPlainOrGzipFile, EveryMemberIsCheckedToItsEnd) {
+  const std::string text(100000, 'A'), first = Gzipped(text), second = Gzipped(">b\nACGU\n");
+  const auto altered = [](std::string bytes, std::size_t at) {
+    bytes[at] = static_cast<char>(bytes[at] ^ 0x55);
+    return bytes;
   };
-  const std::string whole = Gzipped(std::string(100000, 'A'));
-  std::string damaged = whole;
-  damaged[whole.size() / 2] ^= 0x55;
-  for (const std::string& bytes : {whole.substr(0, whole.size() / 2), damaged}) {
-    test::WriteBytes(dir / "x.fa.gz", bytes);
-    const std::string failure = failureOf(dir / "x.fa.gz");
-    EXPECT_EQ(failure.find((dir / "x.fa.gz").string() + ": cannot be read: damaged gzip data"), 0u) << failure;
-    EXPECT_EQ(failure.find("<fd:"), std::string::npos) << "zlib's own name for the stream";
+  struct Row {
+    const char* label;
+    std::string bytes;
+    std::string readsAs;  // when `reason` is null
+    const char* reason;   // the damage named; "" for zlib's own words
+  };
+  const Row rows[] = {
+      {"two members", first + second, text + ">b\nACGU\n", nullptr},
+      {"an empty member first", Gzipped("") + second, ">b\nACGU\n", nullptr},
+      {"plain text that starts with 0x1f", "\x1f>a\n", "\x1f>a\n", nullptr},
+      {"the magic alone", "\x1f\x8b", "", "unexpected end of file"},
+      {"cut in the middle", first.substr(0, first.size() / 2), "", "unexpected end of file"},
+      {"deflate data altered", altered(first, first.size() / 2), "", ""},
+      {"CRC altered", altered(first, first.size() - 8), "", "incorrect data check"},
+      {"length altered", altered(first, first.size() - 2), "", "incorrect length check"},
+      {"trailer cut short", first.substr(0, first.size() - 3), "", "unexpected end of file"},
+      {"second member cut after its first byte", first + second.substr(0, 1), "", "unexpected end of file"},
+      {"second member cut after its header", first + second.substr(0, 10), "", "unexpected end of file"},
+      {"second member's magic altered", first + altered(second, 1), "", "data after the last member"},
+      {"second member's CRC altered", first + altered(second, second.size() - 8), "", "incorrect data check"},
+      {"one byte after the last member", first + "x", "", "data after the last member"},
+      {"zero padding after the last member", first + std::string(512, '\0'), "", "data after the last member"},
+  };
+  test::TempDir dir;
+  const auto path = dir / "x.fa.gz";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    test::WriteBytes(path, row.bytes);
+    std::string read;
+    const std::string failure = test::FailureOf([&] { read = ReadPlainOrGzipFile(path); });
+    if (row.reason == nullptr) {
+      EXPECT_EQ(failure, "no failure");
+      EXPECT_EQ(read, row.readsAs);
+      continue;
+    }
+    const std::string damaged = path.string() + ": cannot be read: damaged gzip data (";
+    EXPECT_EQ(failure.substr(0, damaged.size()), damaged) << failure;
+    if (*row.reason != '\0') {
+      EXPECT_EQ(failure, damaged + row.reason + ")");
+    }
   }
-  EXPECT_EQ(failureOf(dir / "missing.gz"),
+  EXPECT_EQ(test::FailureOf([&] { ReadPlainOrGzipFile(dir / "missing.gz"); }),
             (dir / "missing.gz").string() + ": cannot be read: No such file or directory");
 }
 
