@@ -41,6 +41,11 @@ class Parser final : public FastaRecordSink {
 
   void Header(std::string_view header, std::int64_t line) override {
     EndRecord();
+    // A NUL would cut the name short in a C string, so the two predictors
+    // could report the record under another name than the run's.
+    if (header.find('\0') != std::string_view::npos) {
+      Fail(line, "the header holds " + Shown('\0') + ", which no name or description may hold");
+    }
     const std::string_view name = header.substr(0, header.find_first_of(kBlanks));
     if (name.empty()) Fail(line, "the header has no name right after \">\"");
     const auto [earlier, added] = names_.try_emplace(UpperCase(name), line);

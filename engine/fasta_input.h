@@ -28,7 +28,7 @@ class FastaSink {
 // lines are dropped; A, C, G, T, U, N and the IUPAC codes R, Y, S, W, K, M,
 // B, D, H, V are accepted in either case. Anything else throws RunFailure
 // naming the line, and the record and character at fault: another character,
-// text before the first header, a header without a name or without sequence,
+// a NUL byte in a header, text before the first header, a header without a name or without sequence,
 // two names that are equal once upper-cased (the predictors would merge
 // them), an input without any record. Only the names are kept, so a run can
 // check its whole input before it touches the workspace. A stop request
