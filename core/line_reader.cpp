@@ -41,15 +41,18 @@ bool LineFile::Fill() {
 
 bool LineFile::ReadLine(bool stopAtLineFeed, std::string& line) {
   line.clear();
+  lineEnded_ = false;
   const int first = Get();
   if (first < 0) return false;
   const char terminator = stopAtLineFeed ? '\n' : '\r';
   if (first == terminator) {
     if (!stopAtLineFeed) Get();
+    lineEnded_ = true;
     return true;
   }
   line.push_back(static_cast<char>(first));
-  if (AppendUntil(terminator, line) && !stopAtLineFeed) Get();  // the LF of a CR LF pair, whatever it is
+  lineEnded_ = AppendUntil(terminator, line);
+  if (lineEnded_ && !stopAtLineFeed) Get();  // the LF of a CR LF pair, whatever it is
   return true;
 }
 

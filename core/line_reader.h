@@ -32,6 +32,10 @@ class LineFile {
   // read must never pass for a short one.
   bool ReadLine(bool stopAtLineFeed, std::string& line);
 
+  // Whether the line ReadLine gave last ended with its terminator; only the
+  // last line of a file can end without one.
+  bool LineEnded() const { return lineEnded_; }
+
  private:
   int Get();
   bool AppendUntil(char terminator, std::string& line);
@@ -40,6 +44,7 @@ class LineFile {
   std::unique_ptr<ByteStream> bytes_;
   std::vector<char> buffer_;
   std::size_t at_ = 0, end_ = 0;
+  bool lineEnded_ = false;
 };
 
 // Reads one file the way every reader loops: line after line until the end

@@ -6,6 +6,7 @@
 
 #include "core/paths.h"
 #include "core/run_failure.h"
+#include "mapping/targetscan_reader.h"
 #include "tests/support/test_support.h"
 
 namespace velmora {
@@ -29,7 +30,7 @@ class PipelinesTest : public ::testing::Test {
 
 TEST_F(PipelinesTest, NoPairGivesAnEmptyResultAndSaysSo) {
   test::WriteBytes(dir / "tmp/miranda_out.txt", "Scan Complete\n");
-  test::WriteBytes(dir / "tmp/targetscan60_out.txt", "");
+  test::WriteBytes(dir / "tmp/targetscan60_out.txt", std::string(kSiteFinderHeader) + "\n");
   RunMapping(session, PredictionOption::BothUnion);
   EXPECT_EQ(frontend.messages, (std::vector<std::string>{
                                    "Preprocessing data", "Mapping and calculating", std::string(kNoPairMessage),
