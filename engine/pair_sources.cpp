@@ -11,12 +11,14 @@ std::uint64_t Key(std::uint32_t lnc, std::uint32_t mirna) { return std::uint64_t
 
 }  // namespace
 
-// A line without TAB names no pair: no lookup could match it.
+// A line without TAB names no pair: no lookup could match it. Every CR goes,
+// as the grouping drops them, so that a pair is found by the same names the
+// result lines carry.
 std::vector<std::uint64_t> PairSources::ReadPairs(const std::filesystem::path& path, std::stop_token stop) {
   std::vector<std::uint64_t> pairs;
   LineSource source(path, true, stop);
   for (std::string line; source.Next(line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::erase(line, '\r');
     const std::size_t tab = line.find('\t');
     if (tab == std::string::npos) continue;
     const std::string_view text(line);

@@ -23,7 +23,7 @@ class PairSources {
   // Every pair found the same way.
   explicit PairSources(std::string_view every) : every_(every) {}
   // The pairs of the site finder's and the scanner's pair files (identifier
-  // TAB miRNA, a CR before the line end ignored).
+  // TAB miRNA, every CR ignored).
   PairSources(const std::filesystem::path& targetScanPairs, const std::filesystem::path& mirandaPairs,
               std::stop_token stop = {});
 

@@ -225,6 +225,8 @@ std::vector<Case> Cases() {
       // Input the run refuses with one line naming it, before the workspace is touched.
       Case("a digit on standard input", {Input(fasta + ">LATE\nAC7\n")}, predict + "- < {dir}/in.fa", 1,
            "Input line 46: column 3: the sequence of \">LATE\" holds the character '7'", true),
+      Case("a NUL in a header", {Input(fasta + std::string(">LA\0TE\nAC\n", 10))}, in, 1,
+           "Input line 45: the header holds the byte 0x00", true),
       // The installation, checked against its manifest, and --output.
       Case("one digit of mulnum.txt changed", {Changed("lib/mulnum.txt", [](std::string& b) { b[1000] ^= 1; })},
            predict + "{clean}", 1,
@@ -263,6 +265,14 @@ std::vector<Case> Cases() {
            "map --home {home}", 1, "{home}/tmp/targetscan60_out.txt: file not found", true),
       Case("map: disease_mirset.txt with 371 lines", {Fixture, Changed("lib/disease_mirset.txt", dropLastLine)},
            "map --option union --home {home}", 1, "{home}/lib/disease_mirset.txt: changed since", true),
+      Case("map on a scanner output with CR LF",
+           {Fixture, Changed("tmp/miranda_out.txt", [](std::string& b) { b = Replace(b, "\n", "\r\n"); })},
+           "map --option union --home {home}", 0, done, false, {"union"}),
+      Case("map on a site finder output cut short",
+           {Fixture, Changed("tmp/targetscan60_out.txt", [](std::string& b) { b.pop_back(); })},
+           "map --option union --home {home}", 1,
+           "{home}/tmp/targetscan60_out.txt: line 90: ends without a line end; the site finder's output was cut short",
+           true),
       Case("map on a scanner output cut short",
            {Changed("tmp/miranda_out.txt", [](std::string& b) { b.resize(b.size() / 2); })},
            "map --option union --home {home}", 1,

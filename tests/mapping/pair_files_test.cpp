@@ -14,72 +14,117 @@ namespace velmora {
 namespace {
 
 // A pair for every scan header: the miRNA normalised, the name from after the
-// first " vs " to the line's end (a CR stays in it); any other line is read
-// past and repeats are kept. Only the closing line, last, tells a complete
-// output from one cut short, which is refused naming it and writes nothing.
+// first " vs " to the line's end; any other line is read past and repeats are
+// kept, and CR LF reads as LF. Only the closing line, last, tells a complete
+// output from one cut short; that and a scan header without a target name
+// are refused naming the file (and line), and nothing is written.
 TEST(ExtractMirandaPairs, APairPerScanHeaderOfACompleteOutput) {
   const std::string end = "Scan Complete\n\n";
-  const std::pair<std::string, const char*> rows[] = {
-      {"Performing Scan: hsa-miR-21-5p vs LNC1\n" + end, ">LNC1\thsa-mir-21\r\n"},
-      {"Performing Scan: hsa-miR-21-5p vs LNC1\r\nScan Complete\r\n", ">LNC1\r\thsa-mir-21\r\n"},
+  const std::string cutShort = ": ends before the scanner's closing line \"Scan Complete\"; the output was cut short";
+  const std::string noTarget = ": the scan names no target after \"vs\"";
+  struct Row {
+    std::string output;
+    const char* pairs;    // when it is read
+    std::string failure;  // after the file's name, when it is refused
+  };
+  const Row rows[] = {
+      {"Performing Scan: hsa-miR-21-5p vs LNC1\n" + end, ">LNC1\thsa-mir-21\r\n", ""},
+      {"Performing Scan: hsa-miR-21-5p vs LNC1\r\nScan Complete\r\n\r\n", ">LNC1\thsa-mir-21\r\n", ""},
       {"miranda v3.3a\nRead Sequence:LNC1 (100 nt)\nPerforming Scan: hsa-let-7a-5p vs Lnc1\n"
        "   Forward:\tScore: 150.000000  Q:2 to 21  R:3 to 25\n>hsa-let-7a-5p\tLnc1\t150.00\n"
        "Performing Scan: hsa-let-7a-5p vs Lnc1\n" +
            end,
-       ">Lnc1\thsa-let-7a\r\n>Lnc1\thsa-let-7a\r\n"},
-      {"Performing Scan: hsa-miR-1 vs lnc vs other\n" + end, ">lnc vs other\thsa-mir-1\r\n"},
-      {"Performing Scan: hsa-miR1 vs L\nPerforming Scan: hsa-miR-1-5p\n" + end, ""},  // two parts; no "vs"
-      {"Scan Complete", ""},
-      {"", nullptr},
-      {"Performing Scan: hsa-miR-1-5p vs L\n", nullptr},
-      {"Scan Complete\nPerforming Scan: hsa-miR-1-5p vs L\n", nullptr},
-      {"Performing Scan: hsa-miR-1-5p vs L\nScan Compl", nullptr},
+       ">Lnc1\thsa-let-7a\r\n>Lnc1\thsa-let-7a\r\n", ""},
+      {"Performing Scan: hsa-miR-1 vs lnc vs other\n" + end, ">lnc vs other\thsa-mir-1\r\n", ""},
+      {"Performing Scan: hsa-miR1 vs L\nPerforming Scan: hsa-miR-1-5p\n" + end, "", ""},  // two parts; no "vs"
+      {"Scan Complete", "", ""},
+      {"", nullptr, cutShort},
+      {"Performing Scan: hsa-miR-1-5p vs L\n", nullptr, cutShort},
+      {"Scan Complete\nPerforming Scan: hsa-miR-1-5p vs L\n", nullptr, cutShort},
+      {"Performing Scan: hsa-miR-1-5p vs L\nScan Compl", nullptr, cutShort},
+      {"Scan Complete\n######@END@#\nPerforming Scan: hsa-miR-1-5p vs L\n", nullptr, cutShort},
+      {"Performing Scan: hsa-miR-1-5p vs\n" + end, nullptr, ": line 1" + noTarget},
+      {"Performing Scan: hsa-miR-1-5p vs L\r\nPerforming Scan: hsa-miR-2-5p vs \r\n" + end, nullptr,
+       ": line 2" + noTarget},
   };
-  for (const auto& [output, pairs] : rows) {
-    SCOPED_TRACE(output);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.output);
     test::TempDir dir;
-    test::WriteBytes(dir / "out.txt", output);
+    test::WriteBytes(dir / "out.txt", row.output);
     const std::string failure = test::FailureOf([&] { ExtractMirandaPairs(dir / "out.txt", dir / "pairs.txt"); });
-    if (pairs) {
+    if (row.pairs) {
       EXPECT_EQ(failure, "no failure");
       EXPECT_TRUE(std::filesystem::exists(dir / "pairs.txt"));
-      EXPECT_EQ(test::ReadBytes(dir / "pairs.txt"), pairs);
+      EXPECT_EQ(test::ReadBytes(dir / "pairs.txt"), row.pairs);
       continue;
     }
-    EXPECT_EQ(failure, (dir / "out.txt").string() +
-                           ": ends before the scanner's closing line \"Scan Complete\"; the output was cut short");
+    EXPECT_EQ(failure, (dir / "out.txt").string() + row.failure);
     EXPECT_FALSE(std::filesystem::exists(dir / "pairs.txt"));
   }
 }
 
 // A pair line for every site whose miRNA (its first character dropped when
 // asked) normalises to a name on the list, in the list's exact case; column
-// one is kept whole. Header lines, blank lines and lines without three
-// columns or a three-part name give nothing.
+// one is kept whole. The output is its header line and then site lines of 12
+// fields, each ended by LF or CR LF; anything else is refused naming the file
+// and line, and nothing is written.
 TEST(ExtractTargetScanPairs, APairPerSiteOfAListedMirna) {
-  struct Row {
-    const char* output;
-    bool dropFirstChar;
-    const char* pairs;
+  const std::string header = std::string(kSiteFinderHeader) + "\n";
+  const auto site = [](const std::string& gene, const std::string& family) {
+    return gene + "\t" + family + "\t9606\t10\t16\t10\t16\t1\t7mer-m8\tx\t7mer-m8\t9606\n";
   };
-  const Row rows[] = {{"a_Gene_ID\tmiRNA_family_ID\tspecies_ID\r\nUTR\tMICRO\tx\nREFSEQ\tMIxx\ty\n   \n\r\n"
-                       ">LNC1\t>hsa-miR-21-5p\t9606\t1\r\n",
-                       true, ">LNC1\thsa-mir-21\n"},
-                      {">Lnc A\t>hsa-let-7a-5p\t9606\n>Lnc A\t>hsa-let-7a-3p\t9606\n", true,
-                       ">Lnc A\thsa-let-7a\n>Lnc A\thsa-let-7a\n"},
-                      {">L\txhsa-miR-21-5p\t9606\n", true, ">L\thsa-mir-21\n"},
-                      {">L\thsa-miR-21-5p\t9606\n", false, ">L\thsa-mir-21\n"},
-                      {">L\thsa-miR-21-5p\t9606\n", true, ""},                          // "sa-mir-21" is not listed
-                      {">L\t>hsa-miR-9-5p\t9606\n>L\t>hsa-miR-155\t9606\n", true, ""},  // the list holds "HSA-MIR-9"
-                      {">L\t>hsa-miR-21-5p\n>L\t>hsa-miR21\t9606\n>L\t>\t9606\n", true, ""}};
+  const std::string crlf = std::string(kSiteFinderHeader) + "\r\n" + site(">LNC1", ">hsa-miR-21-5p");
+  const std::string cutShort = ": ends without a line end; the site finder's output was cut short";
+  const std::string notHeader = ": line 1: not the site finder's header line; this is not its output";
+  struct Row {
+    std::string output;
+    bool dropFirstChar;
+    const char* pairs;    // when it is read
+    std::string failure;  // after the file's name, when it is refused
+  };
+  const Row rows[] = {
+      {header + site(">LNC1", ">hsa-miR-21-5p"), true, ">LNC1\thsa-mir-21\n", ""},
+      {crlf.substr(0, crlf.size() - 1) + "\r\n", true, ">LNC1\thsa-mir-21\n", ""},
+      {header + site(">Lnc A", ">hsa-let-7a-5p") + site(">Lnc A", ">hsa-let-7a-3p"), true,
+       ">Lnc A\thsa-let-7a\n>Lnc A\thsa-let-7a\n", ""},
+      {header + site(">L", "xhsa-miR-21-5p"), true, ">L\thsa-mir-21\n", ""},
+      {header + site(">L", "hsa-miR-21-5p"), false, ">L\thsa-mir-21\n", ""},
+      {header + site(">L", "hsa-miR-21-5p"), true, "", ""},                               // "sa-mir-21" is not listed
+      {header + site(">L", ">hsa-miR-9-5p") + site(">L", ">hsa-miR-155"), true, "", ""},  // the list holds "HSA-MIR-9"
+      {header + site(">L", ">hsa-miR21") + site(">L", ">"), true, "", ""},
+      {header, true, "", ""},
+      {"", true, nullptr, ": empty; the site finder writes at least its header line"},
+      {std::string(kSiteFinderHeader), true, nullptr, ": line 1" + cutShort},
+      {header + site(">L", ">hsa-miR-21-5p").substr(0, 40), true, nullptr, ": line 2" + cutShort},
+      {header + ">L\t>hsa-miR-21-5p\t9606\t1\n", true, nullptr, ": line 2: 4 fields where a site line has 12"},
+      {header + site(">L", ">hsa-miR-21-5p\tx"), true, nullptr, ": line 2: 13 fields where a site line has 12"},
+      {header + site(">L", ">hsa-miR-21-5p") + "\n" + site(">L", ">hsa-miR-21-5p"), true, nullptr,
+       ": line 3: 1 field where a site line has 12"},
+      {header + site(">L", ">hsa-miR-21-5p") + header + site(">L", ">hsa-miR-21-5p"), true, nullptr,
+       ": line 3: 13 fields where a site line has 12"},
+      {header + "######@END@#\n" + site(">L", ">hsa-miR-21-5p"), true, nullptr,
+       ": line 2: 1 field where a site line has 12"},
+      {site(">L", ">hsa-miR-21-5p"), true, nullptr, notHeader},
+      {"a_Gene_ID\tmiRNA_family_ID\tspecies_ID\n" + site(">L", ">hsa-miR-21-5p"), true, nullptr, notHeader},
+      {"\x1f\x8b\x08garbage\n", true, nullptr, notHeader},
+  };
   test::TempDir dir;
   test::WriteBytes(dir / "nor_mir.txt", "hsa-mir-21\r\n\r\nhsa-let-7a\r\nHSA-MIR-9\r\n");
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.output);
     test::WriteBytes(dir / "out.txt", row.output);
     std::filesystem::remove(dir / "pairs.txt");
-    ExtractTargetScanPairs(dir / "out.txt", dir / "pairs.txt", dir / "nor_mir.txt", true, false, row.dropFirstChar);
-    ASSERT_TRUE(std::filesystem::exists(dir / "pairs.txt"));
-    EXPECT_EQ(test::ReadBytes(dir / "pairs.txt"), row.pairs) << row.output;
+    const std::string failure = test::FailureOf([&] {
+      ExtractTargetScanPairs(dir / "out.txt", dir / "pairs.txt", dir / "nor_mir.txt", true, false, row.dropFirstChar);
+    });
+    if (row.pairs) {
+      EXPECT_EQ(failure, "no failure");
+      ASSERT_TRUE(std::filesystem::exists(dir / "pairs.txt"));
+      EXPECT_EQ(test::ReadBytes(dir / "pairs.txt"), row.pairs);
+      continue;
+    }
+    EXPECT_EQ(failure, (dir / "out.txt").string() + row.failure);
+    EXPECT_FALSE(std::filesystem::exists(dir / "pairs.txt"));
   }
   std::string list;
   for (int i = 0; i <= kReferenceCapacity; ++i) list += "hsa-mir-" + std::to_string(i) + "\r\n";
