@@ -29,6 +29,8 @@ inline constexpr std::string_view kEvidence = "result_mirnas.tsv";
 inline constexpr std::string_view kWorkspaceFiles[] = {
     kMirandaInput, kTargetScanInput, kTargetScanOutput, kMirandaOutput, kPairs,   kTargetScanPairs,
     kMirandaPairs, kGroupedPairs,    kLncMirSets,       kResult,        kEvidence};
+// Links to the files of the last complete run while another run goes.
+inline constexpr std::string_view kLastResult = ".velmora-last";
 // Held locked by the run that uses the workspace; it holds that run's pid.
 inline constexpr std::string_view kLock = ".velmora-lock";
 // The suffix of a file still being written.

@@ -14,6 +14,8 @@
 // fasta_input.h        ReadLncRnaFasta: one checking pass over the FASTA input, FastaSink
 // input_files.h        WritePredictorInputs: both predictor input files in one pass over the input
 // workspace.h          RmDirEX: empties or creates tmp/
+// workspace_lock.h     WorkspaceLock, RunLocked: one run at a time per workspace
+// last_result.h        RunKeepingLastResult: a run that does not succeed leaves the last result
 // session.h            what one run works with
 // frontend.h           Frontend, ResultRow: what the engine needs from a window, a command line or a test
 // run_requirements.h  PredictRequirements, MappingRequirements: the files a run needs, checked
@@ -26,6 +28,7 @@
 #include "engine/fasta_input.h"
 #include "engine/frontend.h"
 #include "engine/input_files.h"
+#include "engine/last_result.h"
 #include "engine/logged_run.h"
 #include "engine/pair_sources.h"
 #include "engine/pipelines.h"
@@ -37,3 +40,4 @@
 #include "engine/run_requirements.h"
 #include "engine/session.h"
 #include "engine/workspace.h"
+#include "engine/workspace_lock.h"

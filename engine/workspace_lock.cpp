@@ -13,6 +13,7 @@
 
 #include "core/paths.h"
 #include "core/run_failure.h"
+#include "engine/last_result.h"
 #include "engine/logged_run.h"
 #include "engine/run_log.h"
 
@@ -75,7 +76,7 @@ bool RunLocked(Session& session, const std::function<bool()>& work) {
   if (!RunLogged(session, [&] { lock.emplace(session.Workspace(), session.workdir.empty()); })) return false;
   // Without --workdir the folder depends on the installation: say which it is.
   AppendLogLine(session.frontend, "Workspace: " + session.Workspace().string());
-  return work();
+  return RunKeepingLastResult(session, work);
 }
 
 }  // namespace velmora

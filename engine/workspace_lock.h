@@ -25,8 +25,9 @@ class WorkspaceLock {
   int fd_;
 };
 
-// Runs `work` while holding the session's workspace; a workspace that cannot
-// be held ends the run with one log line. Returns what `work` returns.
+// Runs `work` while holding the session's workspace, keeping the last
+// complete result for it to fall back to (RunKeepingLastResult). A workspace that cannot be
+// held ends the run with one log line. Returns what `work` returns.
 bool RunLocked(Session& session, const std::function<bool()>& work);
 
 }  // namespace velmora

@@ -182,6 +182,17 @@ void Killed(Stage& run) {
   EXPECT_EQ(ExitStatus(pid), 128 + SIGKILL);
 }
 
+std::map<std::string, std::string> Files(const fs::path& folder);
+
+// A run killed mid-scan, then a run refused for its input: the workspace
+// then holds the files of the last complete run again, every one of them.
+void KilledThenBackAfter(Stage& run) {
+  const auto last = Files(run.home / "tmp");
+  Killed(run);
+  test::WriteBytes(run.dir / "in.fa", ">LATE\nAC7\n");
+  run.after.push_back([home = run.home, last] { EXPECT_TRUE(Files(home / "tmp") == last) << "the last result"; });
+}
+
 // A run of the clean input on a workspace of its own goes at the same time,
 // and gives the clean result too.
 void Beside(Stage& run) {
@@ -247,9 +258,11 @@ std::vector<Case> Cases() {
       Case("a run beside another on a workspace of its own", {Beside}, predict + "--workdir {dir}/wb {clean}", 0,
            " associations in {dir}/wb/result.xls", true, clean),
       Case("a run after one killed mid-scan", {Killed}, predict + "{clean}", 0, done, false, clean),
-      // A signal ends the run and its predictors.
-      Case("SIGTERM mid-scan", {Input(LongFasta(6))}, in, 128 + SIGTERM, " : Stopped", false, {}, Signal(SIGTERM)),
-      Case("SIGINT mid-scan", {Input(LongFasta(6))}, in, 128 + SIGINT, " : Stopped", false, {}, Signal(SIGINT)),
+      Case("a refused run after one killed mid-scan puts the last result back", {KilledThenBackAfter}, in, 1,
+           "the sequence of \">LATE\" holds the character '7'"),
+      // A signal ends the run and its predictors; the last result stays.
+      Case("SIGTERM mid-scan", {Input(LongFasta(6))}, in, 128 + SIGTERM, " : Stopped", true, {}, Signal(SIGTERM)),
+      Case("SIGINT mid-scan", {Input(LongFasta(6))}, in, 128 + SIGINT, " : Stopped", true, {}, Signal(SIGINT)),
       Case("SIGKILL mid-scan", {Input(LongFasta(6))}, in, 128 + SIGKILL, "", false, {}, Signal(SIGKILL)),
       // map: the golden files of each option (union's with --workdir), and its refusals.
       golden("targetscan"),
