@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The workflow, spread over 3 shards, writes the workspace files of one run
-# on one machine byte for byte; a bad configuration or a velmora-cli it cannot
-# find stops it before any job with a line naming the fault.
+# The workflow, spread over shards, writes the workspace files of one run on
+# one machine byte for byte, also with empty shards; a changed option, input
+# or shard count reruns it, an unchanged rerun does nothing; a bad
+# configuration or a velmora-cli it cannot find stops it before any job with
+# a line naming the fault.
 # usage: sharded_run_test.sh SOURCE_DIR INSTALLATION INPUT OPTION
 set -euo pipefail
 source_dir=$1 home=$2 input=$3 option=$4
@@ -33,22 +35,56 @@ outdir=$work/bad velmora=$work/none/velmora-cli|velmora=$work/none/velmora-cli: 
 outdir=$work/bad|velmora-cli: not built at $work/build/velmora/velmora-cli and not on PATH
 CASES
 
-# One run into the folder the workflow will write to, kept aside.
-"$home/velmora-cli" predict --option "$option" --home "$home" --workdir "$work/out" "$input" 2> "$work/single.log"
-mv "$work/out" "$work/single"
-
-PATH="$work/bin:$PATH" "$snakemake" -s "$work/workflow/Snakefile" --directory "$work" --cores 2 --quiet \
-  --config input="$input" option="$option" shards=3 outdir="$work/out" \
-  > "$work/workflow.log" 2>&1 || { cat "$work/workflow.log"; exit 1; }
-
-compared=0
-for file in "$work"/single/*; do
-  name=$(basename "$file")
-  if ! cmp -s "$file" "$work/out/$name"; then
-    echo "$name differs from the one-machine run"
-    exit 1
+# Rows run in order into one outdir, each against one run of the same input
+# and option into that folder. input | option | shards | the folder snakemake
+# runs in (its .snakemake holds the record of earlier runs) | what it must do:
+# run (result.xls rewritten) or nothing (no file in outdir rewritten). The
+# run from elsewhere finds in outdir a result newer than its input, and no
+# record of how it was made.
+# lncrna_small.fa (3 records) lies beside the input; 30 shards of it leave
+# most shards empty, the first one among them.
+small=$(dirname "$input")/lncrna_small.fa
+other=$([ "$option" = miranda ] && echo targetscan || echo miranda)
+mkdir "$work/elsewhere"
+rows=0
+while IFS='|' read -r row_input row_option row_shards from expect; do
+  single=$work/single-$(basename "$row_input")-$row_option
+  if [ ! -d "$single" ]; then
+    # The scanner's banner names the workspace, so the one run uses outdir too.
+    [ ! -d "$work/out" ] || mv "$work/out" "$work/aside"
+    "$home/velmora-cli" predict --option "$row_option" --home "$home" --workdir "$work/out" "$row_input" \
+      2> "$work/single.log" || { cat "$work/single.log"; exit 1; }
+    mv "$work/out" "$single"
+    [ ! -d "$work/aside" ] || mv "$work/aside" "$work/out"
   fi
-  compared=$((compared + 1))
-done
-[ "$compared" -ge 8 ] || { echo "only $compared files compared"; exit 1; }
-echo "$compared workspace files identical to the one-machine run ($option, 3 shards)"
+  touch "$work/before"
+  row="$(basename "$row_input") option=$row_option shards=$row_shards in $from"
+  PATH="$work/bin:$PATH" "$snakemake" -s "$work/workflow/Snakefile" --directory "$from" --cores 2 --quiet \
+    --config input="$row_input" option="$row_option" shards="$row_shards" outdir="$work/out" \
+    > "$work/workflow.log" 2>&1 || { echo "$row: failed"; cat "$work/workflow.log"; exit 1; }
+  rewritten=$(find "$work/out" -newer "$work/before" -type f)
+  case $expect in
+    run) [[ $rewritten == *"$work/out/result.xls"* ]] || { echo "$row: result.xls not rewritten"; exit 1; } ;;
+    nothing) [ -z "$rewritten" ] || { echo "$row: rewrote" $rewritten; exit 1; } ;;
+  esac
+  if [ "$row_shards" -gt "$(grep -c '>' "$row_input")" ] && [ -s "$work/out/shards/000/input.fa" ]; then
+    echo "$row: the first shard has records; the row no longer covers an empty first shard"; exit 1
+  fi
+  compared=0
+  for file in "$single"/*; do
+    name=$(basename "$file")
+    cmp -s "$file" "$work/out/$name" || { echo "$row: $name differs from the one-machine run"; exit 1; }
+    compared=$((compared + 1))
+  done
+  [ "$compared" -ge 8 ] || { echo "$row: only $compared files compared"; exit 1; }
+  rows=$((rows + 1))
+done <<ROWS
+$input|$option|3|$work|run
+$input|$option|3|$work|nothing
+$input|$other|3|$work|run
+$input|$other|3|$work|nothing
+$small|$option|3|$work/elsewhere|run
+$small|$option|30|$work|run
+$small|$option|30|$work|nothing
+ROWS
+echo "$rows runs wrote the workspace files of one run ($option, then $other, 3 and 30 shards); unchanged reruns did nothing"
