@@ -6,6 +6,7 @@
 
 #include "app/form1.h"
 #include "core/installation.h"
+#include "core/standard_streams.h"
 #include "core/version.h"
 
 namespace {
@@ -26,6 +27,7 @@ constexpr char kUsage[] =
 }  // namespace
 
 int main(int argc, char** argv) {
+  velmora::OpenMissingStandardStreams();
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::fputs(kUsage, stdout);

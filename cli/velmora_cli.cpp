@@ -12,6 +12,7 @@
 #include "cli/signal_stop.h"
 #include "cli/workspace_rule.h"
 #include "core/installation.h"
+#include "core/standard_streams.h"
 #include "core/version.h"
 
 namespace {
@@ -105,6 +106,7 @@ int Main(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  velmora::OpenMissingStandardStreams();
   // Nothing may end the program without a word, whatever fails.
   try {
     return Main(argc, argv);

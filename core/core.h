@@ -14,6 +14,7 @@
 // output_file.h   files written under a temporary name and renamed when complete
 // sha256.h        Sha256FileHex: the digest of a file, streamed
 // run_failure.h   RunFailure, RunStopped: what ends a run
+// standard_streams.h OpenMissingStandardStreams: descriptors 0-2 never left free
 // paths.h         the fixed relative paths under the installation folder
 // installation.h  the program's folder and required files
 // version.h       the version, written by the build
@@ -28,6 +29,7 @@
 #include "core/output_file.h"
 #include "core/paths.h"
 #include "core/run_failure.h"
+#include "core/standard_streams.h"
 #include "core/text.h"
 #include "core/text_lines.h"
 #include "core/version.h"

@@ -38,6 +38,14 @@ class Descriptor {
   int fd_;
 };
 
+// Only the end of a predictor's standard error is shown (its last line), so
+// only the end is kept: a predictor that writes gigabytes there costs nothing.
+void KeepTail(std::string& text, std::string_view more) {
+  constexpr std::size_t kKept = 8192;
+  text.append(more);
+  if (text.size() > 2 * kKept) text.erase(0, text.size() - kKept);
+}
+
 std::string LastLine(const std::string& text) {
   std::string trimmed = text;
   while (!trimmed.empty() && (trimmed.back() == '\n' || trimmed.back() == '\r')) trimmed.pop_back();
@@ -143,7 +151,7 @@ void ShellAndWait(Frontend& frontend, const std::stop_token& stop, const Command
     if (looks[0].revents & (POLLIN | POLLHUP)) {
       char buffer[4096];
       const ssize_t got = read(errorRead.get(), buffer, sizeof buffer);
-      if (got > 0) errorText.append(buffer, static_cast<std::size_t>(got));
+      if (got > 0) KeepTail(errorText, std::string_view(buffer, static_cast<std::size_t>(got)));
       if (got == 0) errorRead.reset();
     }
     if (waitpid(pid, &status, WNOHANG) == pid) break;
@@ -154,7 +162,7 @@ void ShellAndWait(Frontend& frontend, const std::stop_token& stop, const Command
   for (char buffer[4096]; errorRead.get() >= 0;) {
     const ssize_t got = read(errorRead.get(), buffer, sizeof buffer);
     if (got <= 0) break;
-    errorText.append(buffer, static_cast<std::size_t>(got));
+    KeepTail(errorText, std::string_view(buffer, static_cast<std::size_t>(got)));
   }
   if (WIFSIGNALED(status)) {
     throw RunFailure(std::string(name) + " was ended by signal " + std::to_string(WTERMSIG(status)));

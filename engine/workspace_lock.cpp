@@ -49,10 +49,19 @@ WorkspaceLock::WorkspaceLock(const fs::path& workspace, bool withParents) : fd_(
     if (!made && error) Unusable(workspace, error.message());
   }
   const fs::path lock = workspace / paths::kLock;
-  fd_ = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd_ < 0) Unusable(workspace, std::strerror(errno));
-  // Whoever may write the folder may take its turn, whoever made the file.
-  fchmod(fd_, 0666);
+  // Never through a link planted under the name, never waiting on a FIFO.
+  constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+  fd_ = open(lock.c_str(), O_RDWR | O_CREAT | kFlags, 0644);
+  // Another user's lock file: reading it is enough to take a turn (flock), so
+  // it need not be writable by all.
+  const bool writable = fd_ >= 0;
+  if (fd_ < 0 && errno == EACCES) fd_ = open(lock.c_str(), O_RDONLY | kFlags);
+  if (fd_ < 0) Unusable(workspace, lock.filename().string() + ": " + std::strerror(errno));
+  struct stat status {};
+  if (fstat(fd_, &status) != 0 || !S_ISREG(status.st_mode)) {
+    close(fd_);
+    Unusable(workspace, lock.filename().string() + " is not a regular file");
+  }
   if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
     const int reason = errno;
     const std::string pid = reason == EWOULDBLOCK ? HolderPid(fd_) : "";
@@ -62,6 +71,7 @@ WorkspaceLock::WorkspaceLock(const fs::path& workspace, bool withParents) : fd_(
                      "; wait for it or give --workdir");
   }
   const std::string pid = std::to_string(getpid());
+  if (!writable) return;  // the holder's pid stays unknown to the next run
   if (ftruncate(fd_, 0) != 0 || pwrite(fd_, pid.data(), pid.size(), 0) != static_cast<ssize_t>(pid.size())) {
     const int reason = errno;
     close(fd_);

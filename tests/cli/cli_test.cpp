@@ -129,6 +129,21 @@ Step Removed(const std::string& file) {
 Step Moved(const std::string& file, const std::string& to) {
   return [=](Stage& run) { fs::rename(run.home / file, run.dir / to); };
 }
+// A co-user's link under a name Velmora opens in the workspace, to a file
+// of the person running it: the run is refused or goes on, but the file is
+// never written, truncated or made writable by others.
+Step Planted(const std::string& file) {
+  return [=](Stage& run) {
+    test::WriteBytes(run.dir / "victim", "mine");
+    fs::permissions(run.dir / "victim", fs::perms::owner_read | fs::perms::owner_write);
+    fs::remove(run.home / file);
+    fs::create_symlink(run.dir / "victim", run.home / file);
+    run.after.push_back([victim = run.dir / "victim"] {
+      EXPECT_EQ(test::ReadBytes(victim), "mine");
+      EXPECT_EQ(fs::status(victim).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    });
+  };
+}
 Step Begins(const std::string& file, const std::string& head) {
   return [=](Stage& run) {
     run.after.push_back([=] { EXPECT_TRUE(test::ReadBytes(run.dir / file).starts_with(head)) << file; });
@@ -260,6 +275,10 @@ std::vector<Case> Cases() {
       Case("a run after one killed mid-scan", {Killed}, predict + "{clean}", 0, done, false, clean),
       Case("a refused run after one killed mid-scan puts the last result back", {KilledThenBackAfter}, in, 1,
            "the sequence of \">LATE\" holds the character '7'"),
+      Case("a link planted as the lock", {Planted("tmp/.velmora-lock")}, predict + "{clean}", 1,
+           ".velmora-lock: Too many levels of symbolic links", true),
+      Case("a link planted as a result's temporary file", {Planted("tmp/result.xls.partial")}, predict + "{clean}", 0,
+           done, false, clean),
       // A signal ends the run and its predictors; the last result stays.
       Case("SIGTERM mid-scan", {Input(LongFasta(6))}, in, 128 + SIGTERM, " : Stopped", true, {}, Signal(SIGTERM)),
       Case("SIGINT mid-scan", {Input(LongFasta(6))}, in, 128 + SIGINT, " : Stopped", true, {}, Signal(SIGINT)),
