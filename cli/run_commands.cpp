@@ -64,14 +64,35 @@ void CheckDestination(const Session& session, const std::string& option, const s
   }
 }
 
+// Whether two names lead to one file: the same file when both exist, else
+// the same path once resolved.
+bool SameFile(const fs::path& a, const fs::path& b) {
+  std::error_code error;
+  if (fs::exists(a, error) && fs::exists(b, error)) return fs::equivalent(a, b, error);
+  return fs::weakly_canonical(a, error) == fs::weakly_canonical(b, error);
+}
+
+bool ReadsStandardInput(const std::string& input) { return input.empty() || input == "-"; }
+
+// A copy must not overwrite the input it was made from, nor the other copy.
+void CheckDistinct(const RunOptions& options, const std::string& input) {
+  if (!options.output.empty() && !options.evidence.empty() && SameFile(options.output, options.evidence)) {
+    throw RunFailure("--output " + options.output + " and --evidence " + options.evidence +
+                     ": the same file; choose two");
+  }
+  for (const auto& [option, output] : {std::pair{"--output", options.output}, {"--evidence", options.evidence}}) {
+    if (!output.empty() && !ReadsStandardInput(input) && SameFile(output, input)) {
+      throw RunFailure(std::string(option) + " " + output + ": the input file; choose another file");
+    }
+  }
+}
+
 // The copy, too, appears under its name only when complete.
 void CopyWorkFile(const Session& session, std::string_view name, const fs::path& destination) {
   OutputFile out(destination);
   out.Write(ReadFileBytes(session.Work(name)));
   out.Close();
 }
-
-bool ReadsStandardInput(const std::string& input) { return input.empty() || input == "-"; }
 
 // Runs the predict steps on a file, read where it lies, or on standard input,
 // spooled first because a run reads its input twice.
@@ -85,7 +106,8 @@ bool PredictInput(Session& session, const std::string& input,
 
 // Loads the factorials, runs `work` in a session and copies the result and
 // the evidence.
-int RunSession(const RunOptions& options, const std::function<bool(Session&)>& work, bool mapped = true) {
+int RunSession(const RunOptions& options, const std::function<bool(Session&)>& work, bool mapped = true,
+               const std::string& input = {}) {
   ConsoleFrontend frontend;
   FactorialTable factorials;
   Session session{options.home, frontend, factorials, options.stop};
@@ -96,6 +118,7 @@ int RunSession(const RunOptions& options, const std::function<bool(Session&)>& w
                 [&] {
                   CheckDestination(session, "--output", options.output);
                   CheckDestination(session, "--evidence", options.evidence);
+                  CheckDistinct(options, input);
                 }) &&
       RunLocked(session, [&] {
         return RunLogged(session,
@@ -124,11 +147,14 @@ int Map(const RunOptions& options) {
 }
 
 int Predict(const RunOptions& options, const std::string& input) {
-  return RunSession(options, [&](Session& session) {
-    return PredictInput(session, input, [&](Session& run, const InputSource& source) {
-      return velmora::Predict(run, source, options.option);
-    });
-  });
+  return RunSession(
+      options,
+      [&](Session& session) {
+        return PredictInput(session, input, [&](Session& run, const InputSource& source) {
+          return velmora::Predict(run, source, options.option);
+        });
+      },
+      true, input);
 }
 
 int PredictUntil(const RunOptions& options, const std::string& input, PredictStage stage) {
@@ -139,7 +165,7 @@ int PredictUntil(const RunOptions& options, const std::string& input, PredictSta
           return velmora::PredictUntil(run, source, options.option, stage);
         });
       },
-      false);
+      false, input);
 }
 
 }  // namespace velmora::cli

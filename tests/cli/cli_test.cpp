@@ -262,6 +262,10 @@ std::vector<Case> Cases() {
       Case("--output onto a folder", {}, predict + "{clean} --output {dir}", 1, "--output {dir}: is a folder", true),
       Case("--output onto the workspace's result", {}, predict + "{clean} --output {home}/tmp/result.xls", 1,
            "--output {home}/tmp/result.xls: a file of the run's own workspace; choose another file", true),
+      Case("--output onto the input", {Input(fasta)}, in + " --output {dir}/in.fa", 1,
+           "--output {dir}/in.fa: the input file; choose another file", true),
+      Case("--output and --evidence one file", {}, predict + "{clean} --output {dir}/r.xls --evidence {dir}/./r.xls", 1,
+           "--output {dir}/r.xls and --evidence {dir}/./r.xls: the same file; choose two", true),
       // Forms of the clean input, and events, that give the clean run's files.
       Case("standard input", {}, predict + "< {clean}", 0, done, false, clean),
       Case("one scanner thread", {}, predict + "--threads 1 {clean}", 0, done, false, clean),
