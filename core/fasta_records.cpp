@@ -14,6 +14,11 @@ constexpr std::uint32_t kPiecesBetweenStopChecks = 256;
 
 }  // namespace
 
+void FastaRecordSink::LongHeader(std::int64_t line) {
+  throw RunFailure("line " + std::to_string(line) + ": a header line longer than " + std::to_string(kLongestHeader) +
+                   " bytes");
+}
+
 void ReadFastaRecords(ByteStream& input, FastaRecordSink& sink, std::stop_token stop) {
   enum class Kind { Undecided, Header, Sequence };
   TextLines lines(input);
@@ -36,7 +41,13 @@ void ReadFastaRecords(ByteStream& input, FastaRecordSink& sink, std::stop_token 
         bytes = {};
       }
     }
-    if (kind == Kind::Header) header += bytes;
+    if (kind == Kind::Header) {
+      if (header.size() + bytes.size() > kLongestHeader) {
+        sink.LongHeader(line);
+        sink.FastaRecordSink::LongHeader(line);  // an override that returns still ends the pass
+      }
+      header += bytes;
+    }
     if (kind == Kind::Sequence && !bytes.empty()) sink.SequencePiece(bytes, line, column);
     column += bytes.size();
     if (!piece.ends) continue;

@@ -13,6 +13,9 @@
 
 namespace velmora {
 
+// No name needs more, and a header gathered whole could take all memory.
+inline constexpr std::size_t kLongestHeader = 1 << 16;
+
 // What a pass over FASTA text reports, in input order.
 class FastaRecordSink {
  public:
@@ -23,6 +26,9 @@ class FastaRecordSink {
   // the 1-based column of the piece's first byte. Lines before the first
   // header come too: whether they are allowed is the caller's to say.
   virtual void SequencePiece(std::string_view bytes, std::int64_t line, std::size_t column) = 0;
+  // A header line longer than kLongestHeader bytes ends the pass: this
+  // throws the caller's message, by default RunFailure "line N: ...".
+  virtual void LongHeader(std::int64_t line);
 };
 
 // Reads FASTA text a piece of a line at a time (TextLines), so no sequence

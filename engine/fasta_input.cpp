@@ -39,6 +39,10 @@ class Parser final : public FastaRecordSink {
  public:
   explicit Parser(FastaSink& sink) : sink_(sink) {}
 
+  void LongHeader(std::int64_t line) override {
+    Fail(line, "the header line is longer than " + std::to_string(kLongestHeader) + " bytes, more than any name needs");
+  }
+
   void Header(std::string_view header, std::int64_t line) override {
     EndRecord();
     // A NUL would cut the name short in a C string, so the two predictors

@@ -1,6 +1,8 @@
 #include "predictors/fasta.h"
 
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
 #include "core/byte_stream.h"
 #include "core/fasta_records.h"
@@ -21,6 +23,11 @@ class Records final : public FastaRecordSink {
       const std::size_t descriptionStart = header.find_first_not_of(" \t", idEnd);
       if (descriptionStart != std::string_view::npos) record.description = header.substr(descriptionStart);
     }
+  }
+
+  void LongHeader(std::int64_t line) override {
+    throw std::runtime_error(fileName_ + ": line " + std::to_string(line) + ": a header line longer than " +
+                             std::to_string(kLongestHeader) + " bytes");
   }
 
   void SequencePiece(std::string_view bytes, std::int64_t /*line*/, std::size_t /*column*/) override {

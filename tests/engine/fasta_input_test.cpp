@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/fasta_records.h"
 #include "core/run_failure.h"
 #include "engine/input_files.h"
 #include "tests/support/test_support.h"
@@ -75,6 +76,8 @@ TEST(ReadLncRnaFasta, RefusedInputs) {
       {std::string(">a\0b\nACGU\n", 10), "Input line 1: the header holds the byte 0x00, which no name"},
       {std::string(">a\nAC\n>b x\0\nGU\n", 15), "Input line 3: the header holds the byte 0x00"},
       {std::string(">\0\nACGU\n", 8), "Input line 1: the header holds the byte 0x00"},
+      {">a\nAC\n>" + std::string(kLongestHeader, 'n') + " x\nGU\n",
+       "Input line 3: the header line is longer than 65536 bytes, more than any name needs"},
       {">\nACGU\n", "Input line 1: the header has no name right after \">\""},
       {"> NAME\nACGU\n", "Input line 1: the header has no name right after \">\""},
       {">empty\n>b\nACGU\n", "Input line 1: the record \">empty\" has no sequence"},
