@@ -27,6 +27,13 @@ std::vector<ResultPoint> ReadResultPoints(const std::filesystem::path& resultFil
       throw RunFailure(resultFile.string() + ": line " + std::to_string(number) +
                        " is not an association line (nine TAB-separated fields)");
     }
+    // A hand-edited file must not draw as a result: a reported association
+    // shares at least one miRNA, and its P-value is a probability.
+    if (point.a < 1 || !(point.p >= 0 && point.p <= 1)) {
+      throw RunFailure(resultFile.string() + ": line " + std::to_string(number) + ": a = " + std::string(fields[2]) +
+                       ", P-value = " + std::string(fields[6]) +
+                       " (an association shares at least one miRNA, and its P-value lies between 0 and 1)");
+    }
     point.lnc = fields[0];
     point.disease = fields[1];
     points.push_back(std::move(point));

@@ -177,7 +177,7 @@ void DrawLegends(cairo_t* cr, const Geometry& g) {
   Text(cr, x, y + kLabelSize, "Shared miRNAs (a)");
   y += kLabelSize + 10;
   Font(cr, kLabelSize);
-  std::vector<int> sizes = {1, (g.maxA + 1) / 2, g.maxA};
+  std::vector<int> sizes = {1, g.maxA - g.maxA / 2, g.maxA};  // the middle one rounded up, without overflow
   sizes.erase(std::unique(sizes.begin(), sizes.end()), sizes.end());
   for (int a : sizes) {
     cairo_new_sub_path(cr);

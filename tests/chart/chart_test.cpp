@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <tuple>
 
 #include "core/run_failure.h"
@@ -36,9 +37,20 @@ TEST(ReadResultPoints, TakesNameAPValueOfEachLine) {
 
   test::WriteBytes(dir / "empty.xls", kHeader);
   EXPECT_TRUE(ReadResultPoints(dir / "empty.xls").empty());
-  test::WriteBytes(dir / "bad.xls", kHeader + Line(">L1", "Glioma", 3, "0.01") + "not\ta result line\n");
-  EXPECT_EQ(ReadFailure(dir / "bad.xls"),
-            (dir / "bad.xls").string() + ": line 4 is not an association line (nine TAB-separated fields)");
+  // One row per line that must not draw: the file's fourth line, and the message's end.
+  const std::pair<std::string, std::string> refused[] = {
+      {"not\ta result line\n", " is not an association line (nine TAB-separated fields)"},
+      {Line(">L2", "Asthma", 3, "nan"), ": a = 3, P-value = nan (an association shares"},
+      {Line(">L2", "Asthma", 3, "inf"), ": a = 3, P-value = inf (an association shares"},
+      {Line(">L2", "Asthma", 3, "1.5"), ": a = 3, P-value = 1.5 (an association shares"},
+      {Line(">L2", "Asthma", 3, "-0.01"), ": a = 3, P-value = -0.01 (an association shares"},
+      {Line(">L2", "Asthma", 0, "0.01"), ": a = 0, P-value = 0.01 (an association shares"},
+      {Line(">L2", "Asthma", -4, "0.01"), ": a = -4, P-value = 0.01 (an association shares"},
+  };
+  for (const auto& [line, message] : refused) {
+    test::WriteBytes(dir / "bad.xls", kHeader + Line(">L1", "Glioma", 3, "0.01") + line);
+    EXPECT_EQ(ReadFailure(dir / "bad.xls").rfind((dir / "bad.xls").string() + ": line 4" + message, 0), 0u) << line;
+  }
   EXPECT_NE(ReadFailure(dir / "missing.xls").find("missing.xls: cannot be read"), std::string::npos);
 }
 
@@ -77,6 +89,8 @@ TEST(DotPlot, SizeFollowsTheDataAndTheScale) {
   const auto white = std::count(image.pixels.begin(), image.pixels.end(), 0xff);
   EXPECT_LT(white, static_cast<long>(image.pixels.size()) * 98 / 100);
   EXPECT_GT(white, static_cast<long>(image.pixels.size()) / 2);
+  // The legend's middle size of the largest a there can be (the sanitizer build checks its arithmetic).
+  EXPECT_GT(RenderChart(TopDiseases({{">A", "Asthma", std::numeric_limits<int>::max(), 0.01}}), 1).width, 0);
 }
 
 TEST(DotPlot, WritesEachFormatOrNothing) {
