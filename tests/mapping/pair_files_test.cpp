@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "mapping/miranda_reader.h"
 #include "mapping/mirna_name.h"
 #include "mapping/pair_table.h"
@@ -12,6 +14,21 @@
 
 namespace velmora {
 namespace {
+
+// A reader's outcome on dir/out.txt: the pair file `pairs` when it reads the
+// output, or no pair file and the failure naming the file, then `failure`.
+void ExpectPairsOrFailure(const test::TempDir& dir, const char* pairs, const std::string& failure,
+                          const std::function<void()>& read) {
+  const std::string outcome = test::FailureOf(read);
+  if (pairs) {
+    EXPECT_EQ(outcome, "no failure");
+    ASSERT_TRUE(std::filesystem::exists(dir / "pairs.txt"));
+    EXPECT_EQ(test::ReadBytes(dir / "pairs.txt"), pairs);
+    return;
+  }
+  EXPECT_EQ(outcome, (dir / "out.txt").string() + failure);
+  EXPECT_FALSE(std::filesystem::exists(dir / "pairs.txt"));
+}
 
 // A pair for every scan header: the miRNA normalised, the name from after the
 // first " vs " to the line's end; any other line is read past and repeats are
@@ -51,15 +68,7 @@ TEST(ExtractMirandaPairs, APairPerScanHeaderOfACompleteOutput) {
     SCOPED_TRACE(row.output);
     test::TempDir dir;
     test::WriteBytes(dir / "out.txt", row.output);
-    const std::string failure = test::FailureOf([&] { ExtractMirandaPairs(dir / "out.txt", dir / "pairs.txt"); });
-    if (row.pairs) {
-      EXPECT_EQ(failure, "no failure");
-      EXPECT_TRUE(std::filesystem::exists(dir / "pairs.txt"));
-      EXPECT_EQ(test::ReadBytes(dir / "pairs.txt"), row.pairs);
-      continue;
-    }
-    EXPECT_EQ(failure, (dir / "out.txt").string() + row.failure);
-    EXPECT_FALSE(std::filesystem::exists(dir / "pairs.txt"));
+    ExpectPairsOrFailure(dir, row.pairs, row.failure, [&] { ExtractMirandaPairs(dir / "out.txt", dir / "pairs.txt"); });
   }
 }
 
@@ -114,17 +123,9 @@ TEST(ExtractTargetScanPairs, APairPerSiteOfAListedMirna) {
     SCOPED_TRACE(row.output);
     test::WriteBytes(dir / "out.txt", row.output);
     std::filesystem::remove(dir / "pairs.txt");
-    const std::string failure = test::FailureOf([&] {
+    ExpectPairsOrFailure(dir, row.pairs, row.failure, [&] {
       ExtractTargetScanPairs(dir / "out.txt", dir / "pairs.txt", dir / "nor_mir.txt", true, false, row.dropFirstChar);
     });
-    if (row.pairs) {
-      EXPECT_EQ(failure, "no failure");
-      ASSERT_TRUE(std::filesystem::exists(dir / "pairs.txt"));
-      EXPECT_EQ(test::ReadBytes(dir / "pairs.txt"), row.pairs);
-      continue;
-    }
-    EXPECT_EQ(failure, (dir / "out.txt").string() + row.failure);
-    EXPECT_FALSE(std::filesystem::exists(dir / "pairs.txt"));
   }
   std::string list;
   for (int i = 0; i <= kReferenceCapacity; ++i) list += "hsa-mir-" + std::to_string(i) + "\r\n";
