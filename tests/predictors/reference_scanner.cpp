@@ -2,12 +2,11 @@
 // matrix, cell by cell, sharing only the scoring rows, description and
 // overlap rule with the scanner.
 
-#include "tests/predictors/reference_scanner.h"
-
 #include <algorithm>
 #include <cstdint>
 
 #include "predictors/scan_pair.h"
+#include "tests/predictors/references.h"
 
 namespace velmora::test {
 namespace {

@@ -1,13 +1,13 @@
 // Today's site finder kept as it was written first: clear, slow, and the
 // reference the one-pass finder is compared with.
 
-#include "tests/predictors/reference_site_finder.h"
-
 #include <algorithm>
 #include <map>
 #include <set>
 #include <string_view>
 #include <vector>
+
+#include "tests/predictors/references.h"
 
 namespace velmora::test {
 namespace {

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "core/byte_stream.h"
-#include "tests/predictors/reference_site_finder.h"
+#include "tests/predictors/references.h"
 
 namespace velmora::sitefinder {
 namespace {
@@ -33,12 +33,6 @@ std::string Line(const std::string& gene, const std::string& family, int msaStar
   return gene + "\t" + family + "\t9606\t" + std::to_string(msaStart) + "\t" + std::to_string(msaEnd) + "\t" +
          std::to_string(utrStart) + "\t" + std::to_string(utrEnd) + "\t" + std::to_string(group) + "\t" + type + "\t" +
          inSpecies + "\t" + type + "\t9606\n";
-}
-
-TEST(SiteFinder, HeaderNamesThirteenColumns) {
-  EXPECT_EQ(Output("", ""),
-            "a_Gene_ID\tmiRNA_family_ID\tspecies_ID\tMSA_start\tMSA_end\tUTR_start\tUTR_end\tGroup_num\tSite_type\t"
-            "miRNA in this species\tGroup_type\tSpecies_in_this_group\tSpecies_in_this_group_with_this_site_type\n");
 }
 
 TEST(SiteFinder, Rules) {
