@@ -43,6 +43,9 @@ inline constexpr std::string_view kDiseaseSets = "lib/disease_mirset.txt";
 inline constexpr std::string_view kFactorials = "lib/mulnum.txt";
 inline constexpr std::string_view kTargetScanProgram = "perlbin/targetscan_60";
 inline constexpr std::string_view kMirandaProgram = "lib/miranda";
+// What a collection is (name, sources, date, how built), written by
+// velmora-cli reference build.
+inline constexpr std::string_view kCollectionDescription = "lib/description.txt";
 // The SHA-256 of every reference file, written with them.
 inline constexpr std::string_view kManifest = "lib/MANIFEST";
 

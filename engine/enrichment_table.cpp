@@ -10,6 +10,7 @@
 #include "core/output_file.h"
 #include "core/run_failure.h"
 #include "engine/evidence_file.h"
+#include "engine/reference_manifest.h"
 #include "engine/result_rows.h"
 #include "stats/enrichment.h"
 #include "stats/number_format.h"
@@ -19,7 +20,8 @@ namespace {
 
 constexpr std::string_view kHeader = "LncName\tDisease\ta\tb\tc\td\tP-value\tP-bonferoni\tOR-value\r\n\r\n";
 
-std::vector<NamedSet> ReadDiseaseSets(const Session& session, const std::filesystem::path& path, bool stopAtLineFeed) {
+std::vector<NamedSet> ReadDiseaseSets(const Session& session, const std::filesystem::path& path, bool stopAtLineFeed,
+                                      std::int32_t expected) {
   std::vector<NamedSet> diseases;
   LineSource source(path, stopAtLineFeed, session.stop);
   for (std::string line; source.Next(line);) {
@@ -28,9 +30,9 @@ std::vector<NamedSet> ReadDiseaseSets(const Session& session, const std::filesys
     }
     diseases.emplace_back(std::move(line));
   }
-  if (diseases.size() != kDiseaseCount) {
+  if (diseases.size() != static_cast<std::size_t>(expected)) {
     throw RunFailure(path.string() + ": " + std::to_string(diseases.size()) + " disease lines, " +
-                     std::to_string(kDiseaseCount) + " expected");
+                     std::to_string(expected) + " expected");
   }
   for (std::size_t k = 0; k < diseases.size(); ++k) {
     std::unordered_set<std::string_view> seen;
@@ -62,8 +64,15 @@ EnrichmentSummary WriteEnrichmentTable(Session& session, const std::filesystem::
                                        const std::filesystem::path& lncMirSetPath,
                                        const std::filesystem::path& resultPath, bool diseaseStopAtLineFeed,
                                        bool lncStopAtLineFeed, bool bShowRows, const EvidenceOutput* evidence) {
-  const std::vector<NamedSet> diseases = ReadDiseaseSets(session, diseaseSetPath, diseaseStopAtLineFeed);
-  Enrichment enrichment(session.factorials, diseases);
+  // The collection is the disease file's folder: its manifest gives the sizes.
+  const std::filesystem::path collection = diseaseSetPath.parent_path();
+  const CollectionSizes sizes = ReadCollectionSizes(collection);
+  if (session.factorials.Last() < sizes.universe) {
+    throw RunFailure((collection / "mulnum.txt").string() + ": " + std::to_string(session.factorials.Last()) +
+                     " factorials, at least " + std::to_string(sizes.universe) + " expected (the universe size)");
+  }
+  const std::vector<NamedSet> diseases = ReadDiseaseSets(session, diseaseSetPath, diseaseStopAtLineFeed, sizes.sets);
+  Enrichment enrichment(session.factorials, diseases, sizes.universe);
   // A first pass checks every table, so that no row is shown of a run that
   // cannot complete.
   EnrichmentSummary summary;

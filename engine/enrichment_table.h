@@ -23,8 +23,9 @@ struct EvidenceOutput {
 // Tests every lncRNA set of the set file against every disease set and
 // writes the reported associations to the result file; with bShowRows each
 // also goes to the front end's list. Everything is checked before a row is
-// shown: 372 non-empty disease lines, no miRNA twice on a disease line, no
-// 2x2 table with a negative count. A violation, an unreadable input or a stop
+// shown: as many non-empty disease lines as the MANIFEST beside the disease
+// file counts, a factorial table that reaches its universe size, no miRNA
+// twice on a disease line, no 2x2 table with a negative count. A violation, an unreadable input or a stop
 // request throws, and the result file is then not written at all. With
 // `evidence`, the evidence file (evidence_file.h) is written beside it. The
 // three switches keep the design's signature; every pipeline passes true.

@@ -1,5 +1,7 @@
 #include "engine/reference_manifest.h"
 
+#include <charconv>
+#include <limits>
 #include <map>
 
 #include "core/file_bytes.h"
@@ -9,7 +11,7 @@
 #include "core/run_failure.h"
 #include "core/sha256.h"
 #include "core/text_lines.h"
-#include "stats/enrichment.h"
+#include "stats/factorial_table.h"
 
 namespace velmora {
 namespace {
@@ -20,7 +22,7 @@ constexpr std::string_view kDigestSeparator = "  ";
 
 // The files a manifest covers, under lib/.
 constexpr std::string_view kCovered[] = {paths::kReferenceMirnas, paths::kDiseaseSets, paths::kMirnaSequences,
-                                         paths::kSeedFamilies, paths::kFactorials};
+                                         paths::kSeedFamilies,    paths::kFactorials,  paths::kCollectionDescription};
 
 std::string_view FileName(std::string_view relative) { return relative.substr(relative.rfind('/') + 1); }
 
@@ -39,9 +41,51 @@ int CountLines(const fs::path& file, std::string_view mark = {}) {
   return count;
 }
 
-std::string RebuildHint(const fs::path& home) {
-  return "; rebuild the reference data (cmake --build build, or prepare_reference_data --lib " +
-         (home / "lib").string() + ")";
+std::string RebuildHint(const fs::path& lib) {
+  return "; rebuild the reference data (cmake --build build, or prepare_reference_data --lib " + lib.string() + ")";
+}
+
+// A manifest's lines: "<name> <count>" and "<sha256>  <file name>".
+struct Manifest {
+  fs::path path;
+  std::map<std::string, std::string, std::less<>> digests;  // file name -> digest
+  std::map<std::string, std::string, std::less<>> counts;
+};
+
+Manifest ReadManifest(const fs::path& lib) {
+  Manifest manifest{lib / FileName(paths::kManifest), {}, {}};
+  std::error_code error;
+  if (!fs::is_regular_file(manifest.path, error)) {
+    throw RunFailure(manifest.path.string() + ": missing" + RebuildHint(lib));
+  }
+  LineFile lines(manifest.path);
+  for (std::string line; lines.ReadLine(true, line);) {
+    const std::size_t separator = line.find(kDigestSeparator);
+    if (separator != std::string_view::npos) {
+      manifest.digests[std::string(line.substr(separator + kDigestSeparator.size()))] = line.substr(0, separator);
+    } else if (const std::size_t space = line.find(' '); space != std::string_view::npos) {
+      manifest.counts[std::string(line.substr(0, space))] = line.substr(space + 1);
+    }
+  }
+  return manifest;
+}
+
+std::int32_t Count(const Manifest& manifest, std::string_view name, std::int32_t most) {
+  const auto found = manifest.counts.find(name);
+  std::int32_t value = 0;
+  if (found != manifest.counts.end()) {
+    const std::string& text = found->second;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error == std::errc() && end == text.data() + text.size() && value >= 1 && value <= most) return value;
+  }
+  throw RunFailure(manifest.path.string() + ": " + std::string(name) + " " +
+                   (found == manifest.counts.end() ? "missing" : found->second) + ", a whole number from 1 to " +
+                   std::to_string(most) + " expected" + RebuildHint(manifest.path.parent_path()));
+}
+
+CollectionSizes SizesOf(const Manifest& manifest) {
+  return {Count(manifest, "universe", FactorialTable::kMost),
+          Count(manifest, "diseases", std::numeric_limits<std::int32_t>::max())};
 }
 
 }  // namespace
@@ -65,36 +109,20 @@ void WriteManifest(const fs::path& lib) {
   out.Close();
 }
 
+CollectionSizes ReadCollectionSizes(const fs::path& lib) { return SizesOf(ReadManifest(lib)); }
+
 void VerifyReferenceData(const fs::path& home, const std::vector<std::string_view>& relatives) {
-  const fs::path manifest = paths::In(home, paths::kManifest);
-  std::error_code error;
-  if (!fs::is_regular_file(manifest, error)) throw RunFailure(manifest.string() + ": missing" + RebuildHint(home));
-  std::map<std::string, std::string, std::less<>> digests;  // file name -> digest
-  std::map<std::string, std::string, std::less<>> counts;
-  LineFile lines(manifest);
-  for (std::string line; lines.ReadLine(true, line);) {
-    const std::size_t separator = line.find(kDigestSeparator);
-    if (separator != std::string_view::npos) {
-      digests[std::string(line.substr(separator + kDigestSeparator.size()))] = line.substr(0, separator);
-    } else if (const std::size_t space = line.find(' '); space != std::string_view::npos) {
-      counts[std::string(line.substr(0, space))] = line.substr(space + 1);
-    }
-  }
-  for (const auto& [name, expected] : {std::pair{"universe", kUniverseSize}, std::pair{"diseases", kDiseaseCount}}) {
-    const auto found = counts.find(name);
-    if (found == counts.end() || found->second != std::to_string(expected)) {
-      throw RunFailure(manifest.string() + ": " + name + " " + (found == counts.end() ? "missing" : found->second) +
-                       ", " + std::to_string(expected) + " expected" + RebuildHint(home));
-    }
-  }
+  const fs::path lib = paths::In(home, paths::kManifest).parent_path();
+  const Manifest manifest = ReadManifest(lib);
+  SizesOf(manifest);
   for (std::string_view relative : relatives) {
     const fs::path file = paths::In(home, relative);
-    const auto listed = digests.find(FileName(relative));
-    if (listed == digests.end()) {
-      throw RunFailure(file.string() + ": not listed in " + manifest.string() + RebuildHint(home));
+    const auto listed = manifest.digests.find(FileName(relative));
+    if (listed == manifest.digests.end()) {
+      throw RunFailure(file.string() + ": not listed in " + manifest.path.string() + RebuildHint(lib));
     }
     if (Sha256FileHex(file) != listed->second) {
-      throw RunFailure(file.string() + ": changed since " + manifest.string() + " was written" + RebuildHint(home));
+      throw RunFailure(file.string() + ": changed since " + manifest.path.string() + " was written" + RebuildHint(lib));
     }
   }
 }

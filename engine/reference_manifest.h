@@ -2,8 +2,11 @@
 
 // lib/MANIFEST: the SHA-256 of every reference file and of the factorial
 // table, with the counts they hold. It is written with the reference data
-// and checked before every run, so that no run uses a changed file.
+// and checked before every run, so that no run uses a changed file. A
+// collection is the folder of these files; its counts give the sizes the
+// enrichment works with.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -17,13 +20,24 @@ namespace velmora {
 // form `sha256sum -c` reads.
 std::string ManifestText(const std::filesystem::path& lib);
 
+struct CollectionSizes {
+  std::int32_t universe;  // every 2x2 table's total
+  std::int32_t sets;      // disease set lines
+};
+
+// The counts of the MANIFEST in the collection folder `lib`. A missing
+// manifest, or a universe or disease count that is missing or not a whole
+// number from 1 to FactorialTable::kMost (universe) or above 0 (sets),
+// throws RunFailure naming the manifest.
+CollectionSizes ReadCollectionSizes(const std::filesystem::path& lib);
+
 // Writes lib/MANIFEST from the files in lib (through a temporary name).
 void WriteManifest(const std::filesystem::path& lib);
 
 // Throws RunFailure naming the file and how to rebuild the reference data
 // when lib/MANIFEST is missing, does not list one of the `relatives` (paths
-// under the installation folder), a listed file's digest differs, or the
-// counts are not the universe and disease counts of the design.
+// under the installation folder), a listed file's digest differs, or its
+// counts cannot be read (ReadCollectionSizes).
 void VerifyReferenceData(const std::filesystem::path& home, const std::vector<std::string_view>& relatives);
 
 }  // namespace velmora

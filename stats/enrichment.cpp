@@ -13,8 +13,13 @@ NamedSet::NamedSet(std::string text) : line(std::move(text)), fields(Split(line,
 // The views must point into this object's own line.
 NamedSet::NamedSet(NamedSet&& other) noexcept : line(std::move(other.line)), fields(Split(line, '\t')) {}
 
-Enrichment::Enrichment(const FactorialTable& factorials, const std::vector<NamedSet>& diseases)
-    : diseases_(diseases), fisher_(factorials) {
+Enrichment::Enrichment(const FactorialTable& factorials, const std::vector<NamedSet>& diseases,
+                       std::int32_t universeSize)
+    : diseases_(diseases),
+      universeSize_(universeSize),
+      bonferroniFactor_(static_cast<double>(
+          std::count_if(diseases.begin(), diseases.end(), [](const NamedSet& set) { return set.Size() > 0; }))),
+      fisher_(factorials) {
   for (std::size_t k = 0; k < diseases.size(); ++k) {
     for (std::size_t i = 1; i < diseases[k].fields.size(); ++i) {
       diseasesOfName_[diseases[k].fields[i]].push_back(static_cast<std::int32_t>(k));
@@ -35,12 +40,12 @@ std::vector<Table> Enrichment::Tables(const NamedSet& lnc) const {
     const std::int32_t a = shared[k];
     const std::int32_t b = diseases_[k].Size() - a;
     const std::int32_t c = lnc.Size() - a;
-    const Table t{a, b, c, kUniverseSize - a - b - c};
+    const Table t{a, b, c, universeSize_ - a - b - c};
     if (t.b < 0 || t.c < 0 || t.d < 0) {
       throw RunFailure("lncRNA " + std::string(lnc.Name()) + " and disease " + std::string(diseases_[k].Name()) +
                        ": the 2x2 table " + std::to_string(t.a) + ", " + std::to_string(t.b) + ", " +
                        std::to_string(t.c) + ", " + std::to_string(t.d) +
-                       " has a negative count (a miRNA listed twice, or more than " + std::to_string(kUniverseSize) +
+                       " has a negative count (a miRNA listed twice, or more than " + std::to_string(universeSize_) +
                        " miRNAs in the two sets)");
     }
     tables.push_back(t);
@@ -61,7 +66,7 @@ std::vector<Association> Enrichment::Test(const NamedSet& lnc) {
     const double oddsRatio = bc != 0 ? static_cast<double>(t.a * t.d) / bc : -1;
     if (oddsRatio != -1 && oddsRatio < kOddsRatioThreshold) continue;
     if (pValues[k] > kPValueThreshold) continue;
-    reported.push_back({k, t, pValues[k], std::min(1.0, pValues[k] * kDiseaseCount), oddsRatio, 0});
+    reported.push_back({k, t, pValues[k], std::min(1.0, pValues[k] * bonferroniFactor_), oddsRatio, 0});
   }
   const std::vector<double> fdr = BenjaminiHochberg(pValues);
   for (Association& found : reported) found.fdr = fdr[found.disease];

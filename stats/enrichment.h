@@ -15,6 +15,8 @@
 
 namespace velmora {
 
+// The shipped collection's sizes, built from HMDD v2.0 (a collection brings
+// its own: see reference_manifest.h).
 inline constexpr int kDiseaseCount = 372;
 inline constexpr int kUniverseSize = 494;
 inline constexpr double kPValueThreshold = 0.05;
@@ -63,8 +65,10 @@ std::vector<std::string_view> SharedMirnas(const NamedSet& disease, const HeldMi
 
 class Enrichment {
  public:
-  // The disease sets stay the caller's; they must outlive this object.
-  Enrichment(const FactorialTable& factorials, const std::vector<NamedSet>& diseases);
+  // The disease sets stay the caller's; they must outlive this object. Every
+  // table totals `universeSize`; the Bonferroni factor is the number of
+  // disease sets that hold a miRNA.
+  Enrichment(const FactorialTable& factorials, const std::vector<NamedSet>& diseases, std::int32_t universeSize);
 
   // The 2x2 table of the lncRNA with every disease, in disease order. a
   // counts the pairs of equal names, so a name listed twice counts twice; a
@@ -78,6 +82,8 @@ class Enrichment {
 
  private:
   const std::vector<NamedSet>& diseases_;
+  std::int32_t universeSize_;
+  double bonferroniFactor_;
   std::unordered_map<std::string_view, std::vector<std::int32_t>> diseasesOfName_;
   FisherCache fisher_;
 };

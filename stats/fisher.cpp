@@ -125,7 +125,7 @@ double Probability(const FactorialTable& factorials, const Decimal& numerator, s
 }
 
 void RequireInTable(const FactorialTable& factorials, std::int32_t n) {
-  if (n > FactorialTable::kLast || factorials.Text(n).empty()) {
+  if (n > factorials.Last()) {
     throw RunFailure("2x2 table total " + std::to_string(n) + " lies beyond the factorial table");
   }
 }

@@ -6,7 +6,7 @@
 // false_discovery.h  BenjaminiHochberg: adjusted P-values
 // fisher.h           TableProbability, FisherExactP, FisherCache
 // decimal_text.h     MultiplyDigits, MultiplyDecimal, DivideDecimal on decimal texts
-// factorial_table.h  FactorialTable, LoadFactorialTable (lib/mulnum.txt)
+// factorial_table.h  FactorialTable, LoadFactorialTable (a collection's mulnum.txt), FactorialFile
 // number_format.h    GeneralNumber, ParseNumber
 
 #include "stats/decimal_text.h"

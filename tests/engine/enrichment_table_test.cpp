@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "core/run_failure.h"
+#include "core/text.h"
 #include "stats/enrichment.h"
+#include "stats/number_format.h"
+#include "tests/support/reference_arithmetic.h"
 #include "tests/support/test_support.h"
 
 namespace velmora {
@@ -28,7 +33,10 @@ std::string DiseaseFile(const std::vector<std::string>& lines, int total = kDise
 
 class EnrichmentTest : public ::testing::Test {
  protected:
-  std::string Run(const std::string& diseases, const std::string& lncs, bool showRows = true) {
+  // The collection's sizes come from the MANIFEST beside the disease file.
+  std::string Run(const std::string& diseases, const std::string& lncs, bool showRows = true,
+                  const std::string& manifest = "universe 494\ndiseases 372\n") {
+    test::WriteBytes(dir / "MANIFEST", manifest);
     test::WriteBytes(dir / "disease_mirset.txt", diseases);
     test::WriteBytes(dir / "lnc_mirset.txt", lncs);
     WriteEnrichmentTable(session, dir / "disease_mirset.txt", dir / "lnc_mirset.txt", dir / "result.xls", true, true,
@@ -84,9 +92,12 @@ TEST_F(EnrichmentTest, ReportedLinesWithTheirExactTexts) {
 // Every fault of the sets is found before a row is shown or a byte written.
 TEST_F(EnrichmentTest, FaultsStopTheRunBeforeAnythingIsWritten) {
   const struct {
-    std::string diseases, lncs, message;
+    std::string diseases, lncs, message, manifest = "universe 494\ndiseases 372\n";
   } cases[] = {
       {DiseaseFile({}, 371), ">L\tm\n", "371 disease lines, 372 expected"},
+      {DiseaseFile({}, 371), ">L\tm\n", "MANIFEST: diseases missing", "universe 494\n"},
+      {DiseaseFile({}), ">L\tm\n", "mulnum.txt: 500 factorials, at least 501 expected (the universe size)",
+       "universe 501\ndiseases 372\n"},
       {DiseaseFile({}, 373), ">L\tm\n", "373 disease lines, 372 expected"},
       {DiseaseFile({"A\tm", ""}), ">L\tm\n", "line 2 is empty"},
       {DiseaseFile({"A\tm1\tm2\tm1"}), ">L\tm\n", "line 1 (A) lists the miRNA \"m1\" twice"},
@@ -96,11 +107,33 @@ TEST_F(EnrichmentTest, FaultsStopTheRunBeforeAnythingIsWritten) {
       {DiseaseFile({"Big" + Names("d", 1, 200)}), ">L\td1" + Names("l", 1, 300) + "\n", "has a negative count"},
   };
   for (const auto& c : cases) {
-    const std::string failure = test::FailureOf([&] { Run(c.diseases, c.lncs); });
+    const std::string failure = test::FailureOf([&] { Run(c.diseases, c.lncs, true, c.manifest); });
     EXPECT_NE(failure.find(c.message), std::string::npos) << failure;
     EXPECT_FALSE(std::filesystem::exists(dir / "result.xls"));
     EXPECT_TRUE(frontend.rows.empty());
   }
+}
+
+// A collection of its own: every table totals its universe, and a set
+// without a miRNA does not count in the Bonferroni factor (2 here).
+TEST_F(EnrichmentTest, TheCollectionGivesTheUniverseAndTheBonferroniFactor) {
+  std::istringstream result(Run("A" + Names("m", 1, 5) + "\nB" + Names("n", 1, 12) + "\nNone\n",
+                                ">L" + Names("m", 1, 4) + Names("n", 1, 6) + "\n", true, "universe 40\ndiseases 3\n"));
+  std::string line;
+  std::getline(result, line);  // the header and the empty line
+  std::getline(result, line);
+  int rows = 0;
+  for (; std::getline(result, line); ++rows) {
+    const auto cells = Split(line, '\t');
+    ASSERT_EQ(cells.size(), 9u) << line;
+    std::int32_t t[4];
+    for (std::size_t k = 0; k < 4; ++k) t[k] = std::stoi(std::string(cells[2 + k]));
+    EXPECT_EQ(t[0] + t[1] + t[2] + t[3], 40) << line;
+    const double p = test::ReferenceFisherExactP(test::BuiltFactorials(), t[0], t[1], t[2], t[3]);
+    EXPECT_EQ(cells[6], GeneralNumber(p)) << line;
+    EXPECT_EQ(cells[7], GeneralNumber(std::min(1.0, p * 2))) << line;
+  }
+  EXPECT_EQ(rows, 2);  // A and B
 }
 
 }  // namespace

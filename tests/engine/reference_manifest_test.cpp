@@ -49,10 +49,11 @@ TEST(ReferenceManifest, EveryChangeIsNamed) {
        "lib/nor_mir.txt: changed since"},
       {[](const fs::path& lib) { fs::remove(lib / "MANIFEST"); }, "lib/MANIFEST: missing; rebuild the reference data"},
       {[&](const fs::path& lib) {
-         edit(lib / "disease_mirset.txt", [](std::string& b) { b.erase(b.rfind('\n', b.size() - 2) + 1); });
-         WriteManifest(lib);
+         edit(lib / "MANIFEST", [](std::string& b) { b = "universe 0" + b.substr(b.find('\n')); });
        },
-       "lib/MANIFEST: diseases 371, 372 expected"},
+       "lib/MANIFEST: universe 0, a whole number from 1 to 5000 expected"},
+      {[&](const fs::path& lib) { edit(lib / "MANIFEST", [](std::string& b) { b.erase(0, b.find("diseases")); }); },
+       "lib/MANIFEST: universe missing, a whole number from 1 to 5000 expected"},
       {[&](const fs::path& lib) {
          edit(lib / "MANIFEST", [](std::string& b) { b.erase(b.find("  nor_mir") - 64, 78); });
        },
