@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/chart_command.h"
+#include "cli/reference_command.h"
 #include "cli/run_commands.h"
 #include "cli/signal_stop.h"
 #include "cli/workspace_rule.h"
@@ -79,6 +80,8 @@ int Main(int argc, char** argv) {
   velmora::cli::ChartOptions chart;
   chart.home = home;
   CLI::App* chartCommand = velmora::cli::AddChartCommand(app, chart);
+  velmora::cli::ReferenceOptions reference;
+  CLI::App* referenceBuild = velmora::cli::AddReferenceCommand(app, reference);
 
   try {
     app.parse(argc, argv);
@@ -86,6 +89,11 @@ int Main(int argc, char** argv) {
     return app.exit(error) == 0 ? 0 : 2;
   }
   if (chartCommand->parsed()) return velmora::cli::Chart(chart);
+  if (referenceBuild->parsed()) {
+    std::string commandLine = "velmora-cli";
+    for (int i = 1; i < argc; ++i) commandLine += std::string(" ") + argv[i];
+    return velmora::cli::ReferenceBuild(reference, commandLine);
+  }
   run.option = kOptions.at(option);
   run.home = home;
   run.workdir = workdir;

@@ -1,24 +1,22 @@
-// Writes the factorial table: 1! to 500!, one per line, plain decimal, CR LF.
-
-#include <gmpxx.h>
+// Writes the shipped factorial table: 1! to 500!, one per line, plain decimal, CR LF.
 
 #include <cstdio>
-#include <fstream>
+#include <exception>
+
+#include "core/output_file.h"
+#include "stats/factorial_table.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: make_factorials OUTPUT\n");
     return 2;
   }
-  std::ofstream out(argv[1], std::ios::binary);
-  mpz_class factorial = 1;
-  for (unsigned long k = 1; k <= 500; ++k) {
-    factorial *= k;
-    out << factorial.get_str() << "\r\n";
-  }
-  out.close();
-  if (!out) {
-    std::fprintf(stderr, "make_factorials: cannot write %s\n", argv[1]);
+  try {
+    velmora::OutputFile out(argv[1]);
+    out.Write(velmora::FactorialFile(500));
+    out.Close();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "make_factorials: %s\n", error.what());
     return 1;
   }
   return 0;

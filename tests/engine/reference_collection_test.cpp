@@ -1,0 +1,242 @@
+#include "engine/reference_collection.h"
+
+#include <gmpxx.h>
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+#include "core/file_bytes.h"
+#include "core/sha256.h"
+#include "core/text.h"
+#include "engine/pipelines.h"
+#include "mapping/mirna_name.h"
+#include "stats/number_format.h"
+#include "tests/support/test_support.h"
+
+namespace velmora::refdata {
+namespace {
+
+namespace fs = std::filesystem;
+
+// m1 has 3 diseases, m2 and m3 two each (tie: m2 first by name), m4 one.
+const std::string kAssociations =
+    "1\thsa-mir-1-1\tLung Neoplasms\t111\tup\r\n"
+    "2\thsa-miR-1-2\tGlioma \t112\tdown\r\n"  // normalises to hsa-mir-1; trailing space trimmed
+    "3\thsa-mir-1\tHeart Failure\t113\t\r\n"
+    "4\thsa-mir-3\tGlioma\t114\t\r\n"
+    "5\thsa-mir-3\tHeart Failure\t115\t\r\n"
+    "6\thsa-mir-2\tGlioma\t116\t\r\n"
+    "7\thsa-mir-2\tAsthma\t117\t\r\n"
+    "8\thsa-mir-2\tAsthma\t118\trepeat\r\n"  // the same pair again
+    "9\thsa-mir-4\tAsthma\t119\t\r\n"
+    "10\thsa-miR21\tAsthma\t120\t\r\n";  // two parts: skipped
+
+// The same rows in the v3/v4 layout: a header, then the category first.
+std::string V3Layout(const std::string& v2) {
+  std::string v3 = "category\tmir\tdisease\tpmid\tdescription\n";
+  std::istringstream rows(v2);
+  int row = 0;
+  for (std::string line; std::getline(rows, line);) {
+    v3 += (++row % 2 ? "genetics" : "circulation") + line.substr(line.find('\t')) + "\n";
+  }
+  return v3;
+}
+
+TEST(ReferenceData, UniverseByDiseaseCountThenName) {
+  const Associations read = ReadAssociations(kAssociations, "hmdd.txt");
+  EXPECT_EQ(read.skipped, 1);
+  EXPECT_EQ(read.pairs.size(), 8u);
+  EXPECT_EQ(read.merged, std::vector<std::string>{"hsa-mir-1"});
+  EXPECT_EQ(SelectUniverse(read.pairs, 2), (std::vector<std::string>{"hsa-mir-1", "hsa-mir-2"}));
+  EXPECT_EQ(ReferenceListFile(SelectUniverse(read.pairs, 3)), "hsa-mir-1\r\nhsa-mir-2\r\nhsa-mir-3\r\n");
+  // Glioma 2 (m1, m2), Asthma 1 (m2), Heart Failure 1 (m1), Lung 1 (m1):
+  // the tie at 1 goes by name, so Asthma and Heart Failure stay.
+  EXPECT_EQ(DiseaseSetFile(SelectDiseases(read.pairs, SelectUniverse(read.pairs, 2), 3)),
+            "Asthma\thsa-mir-2\nGlioma\thsa-mir-1\thsa-mir-2\nHeart Failure\thsa-mir-1\n");
+}
+
+// The v3/v4 layout reads as the same pairs; a category keeps its rows only.
+TEST(ReferenceData, LayoutsAndCategories) {
+  const Associations v2 = ReadAssociations(kAssociations, "v2.txt");
+  const Associations v3 = ReadAssociations(V3Layout(kAssociations), "v3.txt");
+  EXPECT_EQ(v3.layout, HmddLayout::V3);
+  EXPECT_EQ(v3.pairs, v2.pairs);
+  const Associations genetics = ReadAssociations(V3Layout(kAssociations), "v3.txt", "genetics");
+  EXPECT_EQ(genetics.otherCategory, 5);
+  EXPECT_EQ(genetics.pairs.size(), 5u);  // the odd rows
+}
+
+// Each bad set file stops with one line naming the file and line.
+TEST(ReferenceData, BadSetFilesAreNamedWithTheirLine) {
+  const struct {
+    bool gmt;
+    std::string text, category, message;
+  } cases[] = {
+      {false, "ID\tmiRNA\tdisease\n", "", "f: line 1: unknown layout"},
+      {false, "hsa-mir-1\tGlioma\n", "", "f: line 1: unknown layout"},
+      {false, kAssociations, "genetics", "f: line 1: a category is asked for, but the HMDD v2.0 layout has none"},
+      {false, "1\thsa-mir-1\tGlioma\n2\thsa-mir-2\n", "", "f: line 2 has fewer than 3 tab-separated fields"},
+      {false, "category\tmir\tdisease\ngenetics\thsa-mir-1\n", "", "f: line 2 has fewer than 3 tab-separated fields"},
+      {true, "A\tx\thsa-mir-1\n\nB only a name\n", "", "f: line 3 has no TAB (name TAB description TAB members ...)"},
+      {true, "A\tx\thsa-mir-1\nB\tx\t\t\r\n", "", "f: line 2: the set \"B\" has no members"},
+      {true, "A\tx\thsa-mir-1\nB\tx\n", "", "f: line 2: the set \"B\" has no members"},
+      {true, "A\tx\thsa-mir-1\nB\tx\thsa-mir-2\nA\ty\thsa-mir-3\n", "",
+       "f: line 3: the set name \"A\" was used on line 1"},
+      {true, "\tx\thsa-mir-1\n", "", "f: line 1: a set without a name"},
+  };
+  for (const auto& c : cases) {
+    const std::string failure =
+        test::FailureOf([&] { c.gmt ? (void)ReadGmt(c.text, "f") : (void)ReadAssociations(c.text, "f", c.category); });
+    EXPECT_EQ(failure.substr(0, c.message.size()), c.message) << failure;
+  }
+}
+
+TEST(ReferenceData, MatureFilesKeepTheUniverseInFileOrder) {
+  const auto matures = ReadMatures(
+      ">hsa-miR-2-5p MIMAT0000002 Homo sapiens miR-2-5p\nTGAGGTAG\nTAG\n"
+      ">hsa-miR-9-3p MIMAT0000009 Homo sapiens miR-9-3p\nAAAAAAAAAA\n"
+      ">hsa-miR-1-3p MIMAT0000001 Homo sapiens miR-1-3p\r\nUGGAAUGUAAAG\r\n");
+  const auto kept = KeepUniverse(matures, {"hsa-mir-1", "hsa-mir-2"});
+  EXPECT_EQ(ScannerMirnaFile(kept),
+            ">hsa-miR-2-5p MIMAT0000002 Homo sapiens miR-2-5p\nTGAGGTAGTAG\n"
+            ">hsa-miR-1-3p MIMAT0000001 Homo sapiens miR-1-3p\nUGGAAUGUAAAG\n");
+  EXPECT_EQ(SeedFamilyFile(kept), ">hsa-miR-2-5p\tGAGGUAG\t9606\n>hsa-miR-1-3p\tGGAAUGU\t9606\n");
+  EXPECT_NE(test::FailureOf([] { SeedFamilyFile({{"hsa-miR-5", "ACGU"}}); }), "no failure");
+}
+
+// A GMT collection: members normalised and merged, those without a mature
+// sequence (or outside a given universe) and the sets left empty counted.
+TEST(ReferenceData, GmtSetsAreNormalisedAndWhatIsLeftOutIsReported) {
+  test::TempDir dir;
+  test::WriteBytes(dir / "mature.fa",
+                   ">hsa-miR-21-5p\nUAGCUUAUCAGACUGAUGUUGA\n>hsa-miR-21-3p\nCAACACCAGUCGAUGGGCUGU\n"
+                   ">hsa-miR-155-5p\nUUAAUGCUAAUCGUGAUAGGGGU\n>hsa-let-7a-5p\nUGAGGUAGUAGGUUGUAUAGUU\n");
+  test::WriteBytes(dir / "sets.gmt",
+                   "Glioma\thttp://x\thsa-miR-21-5p\thsa-mir-21\thsa-mir-155\thsa-mir-999\r\n"
+                   "Asthma\t\thsa-let-7a-5p\tmir21\n"
+                   "Orphan\t-\thsa-mir-998\n");
+  test::WriteBytes(dir / "universe.txt", "hsa-mir-21\nhsa-let-7a\nhsa-mir-999\n");
+  CollectionSources sources;
+  sources.gmt = (dir / "sets.gmt").string();
+  sources.mirbase = (dir / "mature.fa").string();
+  const Collection fromMirbase = BuildFromGmt(sources);
+  EXPECT_EQ(fromMirbase.universe, (std::vector<std::string>{"hsa-let-7a", "hsa-mir-155", "hsa-mir-21"}));
+  EXPECT_EQ(DiseaseSetFile(fromMirbase.sets), "Glioma\thsa-mir-155\thsa-mir-21\nAsthma\thsa-let-7a\n");
+  EXPECT_EQ(fromMirbase.matures.size(), 4u);
+  EXPECT_EQ(fromMirbase.report,
+            (std::vector<std::string>{"GMT: 3 sets", "members without a mature sequence: 2 (hsa-mir-998, hsa-mir-999)",
+                                      "members that are no miRNA name (fewer than three \"-\" parts): 1 (mir21)",
+                                      "miRNA names that several spellings share: 1 (hsa-mir-21)",
+                                      "sets left empty, not written: 1 (Orphan)"}));
+
+  sources.universe = (dir / "universe.txt").string();
+  const Collection fromFile = BuildFromGmt(sources);
+  EXPECT_EQ(DiseaseSetFile(fromFile.sets), "Glioma\thsa-mir-21\thsa-mir-999\nAsthma\thsa-let-7a\n");
+  EXPECT_EQ(fromFile.report[1], "members outside the universe: 2 (hsa-mir-155, hsa-mir-998)");
+  EXPECT_EQ(fromFile.report.back(), "universe miRNAs without a mature sequence: 1 (hsa-mir-999)");
+}
+
+// The shipped collection, built again from HMDD v2.0: the digests of lib/MANIFEST.
+TEST(ReferenceData, ShippedCollectionIsBuiltByteForByte) {
+  CollectionSources sources;
+  sources.hmdd = VELMORA_SHARED_DATA "/hmdd_v2.0_alldata.txt";
+  sources.mirbase = VELMORA_MIRBASE;
+  test::TempDir dir;
+  WriteCollection(dir / "lib", BuildFromHmdd(sources), "test\n");
+  std::string digests;
+  for (const char* file : {"nor_mir.txt", "disease_mirset.txt", "small_mirs.txt", "hsa_mir_seed.txt", "mulnum.txt"}) {
+    digests += Sha256FileHex(dir / "lib" / file) + "  " + file + "\n";
+  }
+  EXPECT_EQ(digests,
+            "5b6883ba4e05df23ea0533b73e0a5c10edf773642621e397412a433c84b631d1  nor_mir.txt\n"
+            "73c8fe00de3b61f74b3be1eee4b27dc3c4e231eee4d8ddf7a205a105b0601a7f  disease_mirset.txt\n"
+            "237f3e9f1853210c58656acec673d7402eaed7799aa9b6ef459e40843844d19f  small_mirs.txt\n"
+            "6b60fbd41a9cddcc79f0005724d23a6eab4d95823b3869ce864738f3f0de4111  hsa_mir_seed.txt\n"
+            "eb93fa2feaf7b1eebc12933ba0bca8c4b09e0c8f1233edfd056894fd6e30ddf9  mulnum.txt\n");
+  EXPECT_EQ(test::ReadBytes(dir / "lib/MANIFEST").rfind("universe 494\ndiseases 372\nmatures 838\n", 0), 0u);
+}
+
+// The exact two-sided P-value of a 2x2 table: the hypergeometric
+// probabilities not above the observed one, summed in rationals.
+double ExactP(long a, long b, long c, long d) {
+  const long n = a + b + c + d, row = a + b, column = a + c;
+  const auto probability = [&](long t) {
+    mpz_class x, y, z, w, total;
+    mpz_bin_uiui(x.get_mpz_t(), static_cast<unsigned long>(row), static_cast<unsigned long>(t));
+    mpz_bin_uiui(y.get_mpz_t(), static_cast<unsigned long>(n - row), static_cast<unsigned long>(column - t));
+    mpz_bin_uiui(total.get_mpz_t(), static_cast<unsigned long>(n), static_cast<unsigned long>(column));
+    return mpq_class(x * y, total);
+  };
+  const mpq_class observed = probability(a);
+  mpq_class sum = 0;
+  for (long t = std::max(0L, column - (n - row)); t <= std::min(row, column); ++t) {
+    if (const mpq_class p = probability(t); p <= observed) sum += p;
+  }
+  return sum.get_d();
+}
+
+// A GMT collection in a universe of every human mature name (about 1,743)
+// with 300 sets, mapped from a scanner output: every reported P-value is
+// the exact one to 1e-5, its Bonferroni value P times the sets written.
+TEST(ReferenceData, LargeGmtCollectionMapsWithExactPValues) {
+  test::TempDir dir;
+  std::vector<std::string> names;  // normalised, distinct
+  for (const Mature& mature : ReadMatures(ReadFileBytes(VELMORA_MIRBASE))) {
+    const auto name = NormaliseMirnaName(mature.header.substr(0, mature.header.find(' ')));
+    if (name && std::find(names.begin(), names.end(), *name) == names.end()) names.push_back(*name);
+  }
+  ASSERT_GT(names.size(), 1700u);
+  std::mt19937 random(1743);
+  const auto draw = [&](int least, int most) {
+    std::vector<std::string> drawn = names;
+    std::shuffle(drawn.begin(), drawn.end(), random);
+    drawn.resize(static_cast<std::size_t>(std::uniform_int_distribution(least, most)(random)));
+    return drawn;
+  };
+  std::string gmt, universe, scans;
+  for (int k = 0; k < 300; ++k) {
+    gmt += "Set " + std::to_string(k) + "\t-";
+    for (const std::string& name : draw(5, 300)) gmt += "\t" + name;
+    gmt += "\n";
+  }
+  for (const std::string& name : names) universe += name + "\n";
+  for (int l = 0; l < 12; ++l) {
+    for (const std::string& name : draw(20, 200))
+      scans += "Performing Scan: " + name + " vs LNC" + std::to_string(l) + "\n";
+  }
+  test::WriteBytes(dir / "sets.gmt", gmt);
+  test::WriteBytes(dir / "universe.txt", universe);
+  test::WriteBytes(dir / "tmp/miranda_out.txt", scans + "Scan Complete\n");
+  CollectionSources sources;
+  sources.gmt = (dir / "sets.gmt").string();
+  sources.universe = (dir / "universe.txt").string();
+  sources.mirbase = VELMORA_MIRBASE;
+  const Collection collection = BuildFromGmt(sources);
+  ASSERT_EQ(collection.sets.size(), 300u);
+  WriteCollection(dir / "lib", collection, "test\n");
+
+  const FactorialTable factorials = LoadFactorialTable(dir / "lib/mulnum.txt");
+  test::RecordingFrontend frontend;
+  Session session{dir.path(), frontend, factorials};
+  RunMapping(session, PredictionOption::MirandaOnly);
+  std::istringstream result(test::ReadBytes(dir / "tmp/result.xls"));
+  std::string line;
+  std::getline(result, line);
+  std::getline(result, line);
+  int rows = 0;
+  for (; std::getline(result, line); ++rows) {
+    const auto cells = Split(line, '\t');
+    ASSERT_EQ(cells.size(), 9u) << line;
+    long t[4];
+    for (int i = 0; i < 4; ++i) t[i] = std::stol(std::string(cells[2 + static_cast<std::size_t>(i)]));
+    EXPECT_EQ(t[0] + t[1] + t[2] + t[3], static_cast<long>(names.size())) << line;
+    const double p = ParseNumber(cells[6]), exact = ExactP(t[0], t[1], t[2], t[3]);
+    EXPECT_NEAR(p, exact, 1e-5 * exact) << line;
+    EXPECT_NEAR(ParseNumber(cells[7]), std::min(1.0, p * 300), 1e-13) << line;
+  }
+  EXPECT_GT(rows, 20);
+}
+
+}  // namespace
+}  // namespace velmora::refdata
