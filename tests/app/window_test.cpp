@@ -2,24 +2,14 @@
 // the column sort, Import, Save All, the order of log lines, and Predict
 // runs: complete, waiting, stopped, ended by Exit.
 
-#include <QApplication>
-#include <QClipboard>
-#include <QGroupBox>
-#include <QHeaderView>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QStyleOptionViewItem>
-#include <QTableWidget>
 #include <QTest>
+#include <QtWidgets>
 #include <algorithm>
 #include <csignal>
 #include <functional>
 #include <optional>
 #include <thread>
+#include <tuple>
 
 #include "app/form1.h"
 #include "engine/run_log.h"
@@ -134,8 +124,8 @@ class WindowTest : public QObject {
   }
 
   // Nothing missing from a full installation; every header in full, no
-  // scroll bar; no smaller than the minimum size.
-  void startUp() {
+  // scroll bar; no smaller than the minimum size; the input hint.
+  void startUpAndTheInputHint() {
     auto window = OpenWindow(home_);
     QVERIFY(!window->windowIcon().isNull() && window->Option1->isChecked());
     QCOMPARE(LogMessages(*window), QStringList({"Log:"}));
@@ -147,6 +137,27 @@ class WindowTest : public QObject {
     QVERIFY(!window->ListView1->horizontalScrollBar()->isVisible());
     window->resize(200, 150);
     QTRY_COMPARE(window->size(), window->minimumSize());
+
+    // One row per step: the box's text, whether it is grey (unknown: not
+    // looked at), and whether Predict can start.
+    QPlainTextEdit* text = window->Text1;
+    const QString hint = velmora::kInputHint;
+    const std::tuple<std::function<void()>, QString, std::optional<bool>, bool> steps[] = {
+        {[&] { window->Command2->setFocus(); }, hint, true, false},
+        {[&] { text->setFocus(); }, "", false, false},  // the hint goes; Predict waits for text
+        {[&] { QTest::keyClicks(text, ">a"); }, ">a", false, true},
+        {[&] { QTest::keyClick(text, Qt::Key_Backspace), QTest::keyClick(text, Qt::Key_Backspace); }, "", false, false},
+        {[&] { window->Command2->setFocus(); }, hint, true, false},  // leaving the empty box brings the hint back
+        {[&] { text->setPlainText(hint); }, hint, {}, false},        // the hint's words typed: still empty
+        {[&] { text->setFocus(); }, "", false, false},               // and focusing the box clears them
+        {[&] { window->Command2->setFocus(); }, hint, true, false},
+    };
+    for (const auto& [action, box, grey, predict] : steps) {
+      action();
+      QTRY_COMPARE(text->toPlainText(), box);
+      if (grey) QCOMPARE(text->palette().color(QPalette::Text) != QColor(Qt::black), *grey);
+      QCOMPARE(window->Command3->isEnabled(), predict);
+    }
   }
 
   // Each missing file a run needs is logged on a line of its own; Save All
@@ -167,53 +178,30 @@ class WindowTest : public QObject {
     QVERIFY(window->Command1->isEnabled() && window->SaveChart->isEnabled());
   }
 
-  void inputHintRules() {
+  // One row per import: the file (none: cancelled) and its bytes (none: it
+  // does not exist), then the box and the log. Predict can start once the
+  // box holds text, and imported text is black even where the grey hint was.
+  void importFillsTheBox() {
     auto window = OpenWindow(home_);
     QPlainTextEdit* text = window->Text1;
     window->Command2->setFocus();
     QTRY_COMPARE(text->toPlainText(), QString(velmora::kInputHint));
-    QVERIFY(text->palette().color(QPalette::Text) != QColor(Qt::black) && !window->Command3->isEnabled());
-    text->setFocus();  // the hint goes; Predict waits for text
-    QTRY_COMPARE(text->toPlainText(), QString());
-    QVERIFY(text->palette().color(QPalette::Text) == QColor(Qt::black) && !window->Command3->isEnabled());
-    QTest::keyClicks(text, ">a");
-    QVERIFY(window->Command3->isEnabled());
-    QTest::keyClick(text, Qt::Key_Backspace);
-    QTest::keyClick(text, Qt::Key_Backspace);
-    QVERIFY(!window->Command3->isEnabled());
-    window->Command2->setFocus();  // leaving the empty box brings the hint back
-    QTRY_COMPARE(text->toPlainText(), QString(velmora::kInputHint));
-    text->setPlainText(velmora::kInputHint);  // the hint's words in black: still empty
-    QVERIFY(!window->Command3->isEnabled());
-    text->setFocus();  // and focusing the box clears them
-    QTRY_COMPARE(text->toPlainText(), QString());
-
-    // One row per import: the file (none: cancelled) and its bytes (none: it
-    // does not exist), then the box and the log. Predict can start once the
-    // box holds text, and imported text is black even where the grey hint was.
-    window->Command2->setFocus();
-    QTRY_COMPARE(text->toPlainText(), QString(velmora::kInputHint));
     const QString unreadable =
         "Import failed: " + Text(scratch_ / "missing.fa") + ": cannot be read: No such file or directory";
-    const struct {
-      const char* file;
-      std::optional<std::string> bytes;
-      QString box;
-      QStringList logged;
-    } cases[] = {
+    const std::tuple<const char*, std::optional<std::string>, QString, QStringList> cases[] = {
         {"crlf.fa", ">x\r\nAC\r\nGU", ">x\nAC\nGU\n", {}},  // the box's line ends, the last line's too
         {nullptr, std::nullopt, ">x\nAC\nGU\n", {}},        // cancelled: the box keeps its text
         {"missing.fa", std::nullopt, ">x\nAC\nGU\n", {unreadable}},
         {"empty.fa", "", "", {}},
     };
-    for (const auto& c : cases) {
-      const fs::path file = c.file ? scratch_ / c.file : fs::path();
-      if (c.bytes) WriteBytes(file, *c.bytes);
+    for (const auto& [name, bytes, box, logged] : cases) {
+      const fs::path file = name ? scratch_ / name : fs::path();
+      if (bytes) WriteBytes(file, *bytes);
       window->Cd1 = [&] { return Text(file); };
-      QCOMPARE(Logged(*window, [&] { window->Command2_Click(); }), c.logged);
-      QCOMPARE(text->toPlainText(), c.box);
+      QCOMPARE(Logged(*window, [&] { window->Command2_Click(); }), logged);
+      QCOMPARE(text->toPlainText(), box);
       QCOMPARE(text->palette().color(QPalette::Text), QColor(Qt::black));
-      QCOMPARE(window->Command3->isEnabled(), !c.box.isEmpty());
+      QCOMPARE(window->Command3->isEnabled(), !box.isEmpty());
     }
   }
 
@@ -228,13 +216,7 @@ class WindowTest : public QObject {
     const QString copied =
         "ID\tLncName\tDisease\ta\tb\tc\td\tP-value\tP-bonferoni\tOR-value\r\n"
         "1\t>b\tD1\t10\t1\t2\t3\t0.01\t1\t-1\r\n3\t>a\tD3\t7\t1\t2\t3\t0.01\t1\t-1\r\n";
-    const struct {
-      Qt::Key key;
-      Qt::KeyboardModifiers modifiers;
-      QList<int> select;
-      QStringList selected;
-      QString clipboard;
-    } cases[] = {
+    const std::tuple<Qt::Key, Qt::KeyboardModifiers, QList<int>, QStringList, QString> cases[] = {
         {Qt::Key_C, Qt::ControlModifier, {}, {}, "before"},  // nothing selected: the clipboard is left alone
         {Qt::Key_C, Qt::ControlModifier | Qt::AltModifier, {0}, {"1"}, "before"},  // Ctrl alone copies
         {Qt::Key_C, Qt::ControlModifier, {2, 0}, {"1", "3"}, copied},
@@ -243,13 +225,13 @@ class WindowTest : public QObject {
         {Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier, {}, {}, "before"},
         {Qt::Key_A, Qt::ControlModifier, {}, {"1", "2", "3", "4"}, "before"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [key, modifiers, select, selected, clipboard] : cases) {
       list->clearSelection();
-      for (int row : c.select) SelectRow(list, row);
+      for (int row : select) SelectRow(list, row);
       QApplication::clipboard()->setText("before");
-      QTest::keyClick(list, c.key, c.modifiers);
-      QCOMPARE(SelectedIds(list), c.selected);
-      QCOMPARE(QApplication::clipboard()->text(), c.clipboard);
+      QTest::keyClick(list, key, modifiers);
+      QCOMPARE(SelectedIds(list), selected);
+      QCOMPARE(QApplication::clipboard()->text(), clipboard);
     }
     QCOMPARE(list->rowCount(), 4);
     list->clearSelection();  // the window's own Ctrl+A works from another control
@@ -265,24 +247,20 @@ class WindowTest : public QObject {
     SelectRow(list, 1);
     SelectRow(list, 3);
     QHeaderView* header = list->horizontalHeader();
-    const struct {
-      int column;
-      Qt::SortOrder order;
-      QStringList lncs, a;
-    } clicks[] = {
+    const std::tuple<int, Qt::SortOrder, QStringList, QStringList> clicks[] = {
         {3, Qt::AscendingOrder, {">C", ">B", ">a", ">b"}, {"2", "2", "7", "10"}},  // numbers as numbers
         {3, Qt::DescendingOrder, {">b", ">a", ">C", ">B"}, {"10", "7", "2", "2"}},
         {1, Qt::AscendingOrder, {">B", ">C", ">a", ">b"}, {"2", "2", "7", "10"}},   // character codes
         {0, Qt::DescendingOrder, {">b", ">a", ">C", ">B"}, {"10", "7", "2", "2"}},  // the places, reversed
     };
-    for (const auto& c : clicks) {
-      const int x = header->sectionViewportPosition(c.column) + header->sectionSize(c.column) / 2;
+    for (const auto& [column, order, lncs, a] : clicks) {
+      const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
       QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
-      QCOMPARE(header->sortIndicatorSection(), c.column);
-      QCOMPARE(header->sortIndicatorOrder(), c.order);
-      QCOMPARE(Column(list, 1), c.lncs);
-      QCOMPARE(Column(list, 3), c.a);
-      QCOMPARE(Column(list, 0).join(""), c.order == Qt::AscendingOrder ? "1234" : "4321");
+      QCOMPARE(header->sortIndicatorSection(), column);
+      QCOMPARE(header->sortIndicatorOrder(), order);
+      QCOMPARE(Column(list, 1), lncs);
+      QCOMPARE(Column(list, 3), a);
+      QCOMPARE(Column(list, 0).join(""), order == Qt::AscendingOrder ? "1234" : "4321");
       QCOMPARE(SelectedIds(list), QStringList({"2", "4"}));
     }
   }
@@ -317,28 +295,21 @@ class WindowTest : public QObject {
     const fs::path saved = scratch_ / "saved.xls", folder = scratch_ / "a-folder", nowhere = scratch_ / "no/r.xls";
     fs::create_directories(folder);
     const QString failed = "Save All failed: ", exported = "Results Exported to: " + Text(saved);
-    const struct {
-      std::optional<std::string> result;
-      fs::path chosen;
-      QStringList logged;
-      std::optional<std::string> holds;
-    } cases[] = {
+    const std::tuple<std::optional<std::string>, fs::path, QStringList, std::optional<std::string>> cases[] = {
         {{}, saved, {failed + Text(home / "tmp/result.xls") + " does not exist; run Predict first"}, {}},
         {"first", saved, {exported}, "first"},
         {"second", saved, {exported}, "second"},  // over an earlier copy
         {"third", "", {}, {}},                    // cancelled: nothing at all (saved.xls keeps "second")
         {"third", nowhere, {failed + "cannot create " + Text(nowhere) + ": No such file or directory"}, {}},
-        // /proc takes no new file, not even from root
-        {"third", "/proc/r.xls", {failed + "cannot create /proc/r.xls: No such file or directory"}, {}},
         {"third", folder, {failed + "cannot write " + Text(folder) + ": Is a directory"}, {}},
     };
-    for (const auto& c : cases) {
-      if (c.result) WriteBytes(home / "tmp/result.xls", *c.result);
-      window->Cd2 = [&] { return Text(c.chosen); };
-      QCOMPARE(Logged(*window, [&] { window->Command1_Click(); }), c.logged);
-      if (c.holds) QCOMPARE(ReadBytes(c.chosen), *c.holds);
-      if (!c.holds && !c.chosen.empty()) QVERIFY(!fs::is_regular_file(c.chosen));
-      QVERIFY(!fs::exists(c.chosen.string() + ".partial"));
+    for (const auto& [result, chosen, logged, holds] : cases) {
+      if (result) WriteBytes(home / "tmp/result.xls", *result);
+      window->Cd2 = [path = Text(chosen)] { return path; };
+      QCOMPARE(Logged(*window, [&] { window->Command1_Click(); }), logged);
+      if (holds) QCOMPARE(ReadBytes(chosen), *holds);
+      if (!holds && !chosen.empty()) QVERIFY(!fs::is_regular_file(chosen));
+      QVERIFY(!fs::exists(chosen.string() + ".partial"));
     }
     QCOMPARE(ReadBytes(saved), std::string("second"));
     QVERIFY(fs::is_empty(folder));
