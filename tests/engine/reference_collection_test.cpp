@@ -65,6 +65,19 @@ TEST(ReferenceData, LayoutsAndCategories) {
   const Associations genetics = ReadAssociations(V3Layout(kAssociations), "v3.txt", "genetics");
   EXPECT_EQ(genetics.otherCategory, 5);
   EXPECT_EQ(genetics.pairs.size(), 5u);  // the odd rows
+
+  // A v3 table builds the collection the v2 one does.
+  test::TempDir dir;
+  test::WriteBytes(dir / "v3.txt", V3Layout(kAssociations));
+  test::WriteBytes(dir / "mature.fa", ">hsa-miR-1-3p\nUGGAAUGUAAAG\n>hsa-miR-7-5p\nUGGAAGACUAGU\n");
+  CollectionSources sources;
+  sources.hmdd = (dir / "v3.txt").string();
+  sources.mirbase = (dir / "mature.fa").string();
+  sources.universeSize = 2;
+  sources.diseases = 3;
+  const Collection built = BuildFromHmdd(sources);
+  EXPECT_EQ(DiseaseSetFile(built.sets), "Asthma\thsa-mir-2\nGlioma\thsa-mir-1\thsa-mir-2\nHeart Failure\thsa-mir-1\n");
+  EXPECT_EQ(built.report.back(), "universe miRNAs without a mature sequence: 1 (hsa-mir-2)");
 }
 
 // Each bad set file stops with one line naming the file and line.
