@@ -14,6 +14,8 @@ namespace velmora {
 // plain or gzip-compressed, or an open seekable file under a name of its own
 // (standard input, spooled).
 class InputSource {
+  struct OwnedDescriptor;
+
  public:
   static InputSource Text(std::string_view text);
   static InputSource File(std::filesystem::path path);
@@ -23,6 +25,17 @@ class InputSource {
   // RunFailure naming it.
   std::unique_ptr<ByteStream> Open() const;
 
+  // The same input with its file opened now and kept open by the result (and
+  // its copies), so that every later pass reads the file that was opened,
+  // even when its path is removed, replaced or written meanwhile. Text and
+  // open files are returned as they are. A file that cannot be opened throws
+  // RunFailure naming it.
+  InputSource Held() const;
+
+  // Whether `path` names the file this input reads: the same device and
+  // inode. Always false for text.
+  bool Is(const std::filesystem::path& path) const;
+
  private:
   enum class Kind { Text, File, Descriptor };
   Kind kind_ = Kind::Text;
@@ -30,6 +43,7 @@ class InputSource {
   std::filesystem::path file_;
   int fd_ = -1;
   std::string name_;
+  std::shared_ptr<const OwnedDescriptor> owned_;  // the open file of a held one
 };
 
 }  // namespace velmora

@@ -26,8 +26,27 @@ void RunPredictors(Session& session, PredictionOption option) {
   }
 }
 
-// The steps of a run up to `last`; the mapping follows only a whole run.
-void RunSteps(Session& session, const InputSource& input, PredictionOption option, std::optional<PredictStage> last) {
+// A file the run replaces cannot be its input. Any name that reaches it counts
+// (a link, a path through another folder), so files are compared by device
+// and inode; the kept last result is the same file under another name.
+void RefuseWorkspaceInput(const Session& session, const InputSource& input) {
+  for (std::string_view name : paths::kWorkspaceFiles) {
+    const std::string kept = std::string(paths::kLastResult) + "/" + std::string(name);
+    for (const std::string& file : {std::string(name), std::string(name) + std::string(paths::kPartial), kept}) {
+      if (input.Is(session.Work(file))) {
+        throw RunFailure("The input is the workspace's own " + session.Work(file).string() +
+                         ", which a run replaces: copy it elsewhere first");
+      }
+    }
+  }
+}
+
+// The steps of a run up to `last`; the mapping follows only a whole run. The
+// input is opened once, before anything is touched, and every pass reads
+// that open file.
+void RunSteps(Session& session, const InputSource& source, PredictionOption option, std::optional<PredictStage> last) {
+  const InputSource input = source.Held();
+  RefuseWorkspaceInput(session, input);
   FastaSink checkOnly;
   ReadLncRnaFasta(*input.Open(), checkOnly, session.stop);
   CheckRequirements(session.home, PredictRequirements(option));

@@ -160,6 +160,43 @@ TEST_F(PredictTest, ARefusedRunNamesTheFaultAndLosesNothing) {
   }
 }
 
+// The input is opened once, before the workspace is touched: what happens to
+// its path between the check and the writing pass (the list being cleared)
+// changes nothing, and a file the run replaces is refused as input.
+TEST_F(PredictTest, TheInputFileIsOpenedOnce) {
+  struct MidRun : test::RecordingFrontend {
+    std::function<void()> act = [] {};
+    void ClearResultRows() override { act(); }
+  } midRun;
+  Session run{dir.path(), midRun, test::BuiltFactorials()};
+  const fs::path input = dir / "in.fa";
+  test::WriteBytes(input, Fasta());
+  ASSERT_TRUE(Predict(run, InputSource::File(input), PredictionOption::TargetScanOnly));
+  const std::string clean = Tmp(paths::kResult);
+  const struct {
+    std::string what;
+    std::function<void()> act;
+  } changes[] = {
+      {"removed", [&] { fs::remove(input); }},
+      {"replaced", [&] { test::WriteBytes(dir / "other.fa", ">X\nACGU\n"), fs::rename(dir / "other.fa", input); }},
+  };
+  for (const auto& change : changes) {
+    test::WriteBytes(input, Fasta());
+    midRun.act = change.act;
+    EXPECT_TRUE(Predict(run, InputSource::File(input), PredictionOption::TargetScanOnly)) << change.what;
+    EXPECT_EQ(Tmp(paths::kResult), clean) << change.what;
+  }
+  midRun.act = [] {};
+  fs::create_hard_link(session.Work(paths::kResult), dir / "linked.xls");
+  for (const fs::path& own : {session.Work(paths::kTargetScanInput), dir / "linked.xls"}) {
+    midRun.messages.clear();
+    EXPECT_FALSE(Predict(run, InputSource::File(own), PredictionOption::TargetScanOnly));
+    ASSERT_EQ(midRun.messages.size(), 1u);
+    EXPECT_NE(midRun.messages[0].find("The input is the workspace's own "), std::string::npos) << midRun.messages[0];
+    EXPECT_EQ(Tmp(paths::kResult), clean) << own;
+  }
+}
+
 TEST_F(PredictTest, UnwritableWorkspaceIsNamed) {
   fs::remove_all(dir / "tmp");
   test::WriteBytes(dir / "tmp", "a file where the folder should be");
