@@ -122,6 +122,44 @@ pid_t StartChild(const CommandLine& command, std::string_view name, int errorWri
   return pid;
 }
 
+// The started predictor's process group, ended however the wait is left: a
+// failure, a stop, or a predictor that ended while something it started
+// lives on (holding its standard error, say).
+class ChildGroup {
+ public:
+  explicit ChildGroup(pid_t pid) : pid_(pid) {}
+  ~ChildGroup() {
+    if (!reaped_) EndChild(pid_);
+    kill(-pid_, SIGKILL);
+  }
+  ChildGroup(const ChildGroup&) = delete;
+  ChildGroup& operator=(const ChildGroup&) = delete;
+  // Whether the predictor has ended; its status is then in `status`.
+  bool Ended(int& status) {
+    reaped_ = reaped_ || waitpid(pid_, &status, WNOHANG) == pid_;
+    return reaped_;
+  }
+  pid_t pid() const { return pid_; }
+
+ private:
+  pid_t pid_;
+  bool reaped_ = false;
+};
+
+// Reads what standard error holds now, without waiting; false once it is
+// closed.
+bool ReadErrors(int fd, std::string& errorText) {
+  char buffer[4096];
+  for (;;) {
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got > 0) {
+      KeepTail(errorText, std::string_view(buffer, static_cast<std::size_t>(got)));
+      continue;
+    }
+    return got < 0 && (errno == EAGAIN || errno == EINTR);
+  }
+}
+
 }  // namespace
 
 void ShellAndWait(Frontend& frontend, const std::stop_token& stop, const CommandLine& command, std::string_view name) {
@@ -131,39 +169,29 @@ void ShellAndWait(Frontend& frontend, const std::stop_token& stop, const Command
   }
   Descriptor errorRead(errors[0]);
   Descriptor errorWrite(errors[1]);
+  fcntl(errorRead.get(), F_SETFL, O_NONBLOCK);
 
-  const pid_t pid = StartChild(command, name, errorWrite.get());
+  ChildGroup child(StartChild(command, name, errorWrite.get()));
   errorWrite.reset();
 
   // The pidfd becomes readable when the child ends, so poll() sleeps until
-  // then, or until the stop request is next looked at.
-  Descriptor child(static_cast<int>(syscall(SYS_pidfd_open, pid, 0)));
+  // then, or until the stop request is next looked at. Standard error is
+  // read until the predictor ends, not until the pipe closes: something the
+  // predictor started may hold it open.
+  Descriptor ended(static_cast<int>(syscall(SYS_pidfd_open, child.pid(), 0)));
   std::string errorText;
   const auto begin = std::chrono::steady_clock::now();
   int status = 0;
-  for (;;) {
-    if (stop.stop_requested()) {
-      EndChild(pid);
-      throw RunStopped();
-    }
-    pollfd looks[2] = {{errorRead.get(), POLLIN, 0}, {child.get(), POLLIN, 0}};
-    poll(looks, child.get() >= 0 ? 2 : 1, kLookIntervalMs);
-    if (looks[0].revents & (POLLIN | POLLHUP)) {
-      char buffer[4096];
-      const ssize_t got = read(errorRead.get(), buffer, sizeof buffer);
-      if (got > 0) KeepTail(errorText, std::string_view(buffer, static_cast<std::size_t>(got)));
-      if (got == 0) errorRead.reset();
-    }
-    if (waitpid(pid, &status, WNOHANG) == pid) break;
+  while (!child.Ended(status)) {
+    if (stop.stop_requested()) throw RunStopped();
+    pollfd looks[2] = {{errorRead.get(), POLLIN, 0}, {ended.get(), POLLIN, 0}};
+    poll(looks, 2, kLookIntervalMs);
+    if (errorRead.get() >= 0 && !ReadErrors(errorRead.get(), errorText)) errorRead.reset();
     const auto seconds =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - begin).count();
     frontend.ShowProgress(std::string(name) + " running, " + std::to_string(seconds) + " s");
   }
-  for (char buffer[4096]; errorRead.get() >= 0;) {
-    const ssize_t got = read(errorRead.get(), buffer, sizeof buffer);
-    if (got <= 0) break;
-    KeepTail(errorText, std::string_view(buffer, static_cast<std::size_t>(got)));
-  }
+  if (errorRead.get() >= 0) ReadErrors(errorRead.get(), errorText);
   if (WIFSIGNALED(status)) {
     throw RunFailure(std::string(name) + " was ended by signal " + std::to_string(WTERMSIG(status)));
   }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
+
+#include <fstream>
 
 #include "core/run_failure.h"
 #include "engine/predictor_runners.h"
@@ -15,6 +18,17 @@ double ProcessCpuSeconds() {
   getrusage(RUSAGE_SELF, &usage);
   return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Whether `pid` is gone, or a zombie, within a second: a killed process
+// takes a moment to end.
+bool EndsSoon(pid_t pid) {
+  for (int i = 0; i < 100; ++i, usleep(10000)) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string id, name, state;
+    if (!(stat >> id >> name >> state) || state == "Z") return true;
+  }
+  return false;
 }
 
 // One row per command: what the run is told ("no failure" when it ends
@@ -42,6 +56,18 @@ TEST(ShellAndWait, EveryOutcomeIsNamed) {
   test::RecordingFrontend frontend;
   for (const auto& c : cases) {
     EXPECT_EQ(test::FailureOf([&] { ShellAndWait(frontend, c.stop, {c.arguments}, "lib/miranda"); }), c.outcome);
+  }
+  // A predictor that leaves something running with its standard error: the
+  // run goes on once the predictor ends, and the rest of its group ends too.
+  test::TempDir dir;
+  const std::string pidFile = (dir / "pid").string();
+  for (const auto& [exit, outcome] : {std::pair{"0", "no failure"}, {"2", "lib/miranda failed with status 2: gone"}}) {
+    const std::string script = "sleep 30 >&2 & echo $! > '" + pidFile + "'; echo gone >&2; exit " + exit;
+    EXPECT_EQ(test::FailureOf([&] {
+                ShellAndWait(frontend, {}, {{"/bin/sh", "-c", script}}, "lib/miranda");
+              }),
+              outcome);
+    EXPECT_TRUE(EndsSoon(std::stoi(test::ReadBytes(pidFile)))) << "the sleeper outlived the run";
   }
   const double before = ProcessCpuSeconds();
   ShellAndWait(frontend, {}, {{"/bin/sh", "-c", "sleep 0.5"}}, "lib/miranda");
