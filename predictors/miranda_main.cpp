@@ -1,17 +1,16 @@
 // lib/miranda MIRNA_FASTA TARGET_FASTA -out OUTPUT_FILE [-t THREADS]
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <new>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
 #include "predictors/input_file.h"
+#include "predictors/output_stream.h"
 #include "predictors/scanner.h"
 
 namespace {
@@ -36,11 +35,10 @@ int main(int argc, char** argv) {
     using namespace velmora::scanner;
     const auto mirnas = ReadFasta(velmora::predictors::ReadInputFile(argv[1]), argv[1]);
     const auto targets = ReadFasta(velmora::predictors::ReadInputFile(argv[2]), argv[2]);
-    std::ofstream out(argv[4], std::ios::binary | std::ios::trunc);
+    velmora::predictors::OutputStream out(argv[4]);
     const std::string folder = std::filesystem::path(argv[4]).parent_path().string();
-    Scan(mirnas, targets, argv[1], argv[2], threads, folder.empty() ? "." : folder, out);
-    out.close();
-    if (!out) throw std::runtime_error(std::string("cannot write ") + argv[4] + ": " + std::strerror(errno));
+    Scan(mirnas, targets, argv[1], argv[2], threads, folder.empty() ? "." : folder, out.stream());
+    out.Close();
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "miranda: out of memory\n");
     return 1;
