@@ -1,9 +1,11 @@
 #include "cli/stdin_spool.h"
 
 #include <fcntl.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -34,7 +36,18 @@ bool WriteAll(int fd, const char* bytes, std::size_t size) {
   return true;
 }
 
+// The copy may take half of the space free when it starts, so that an
+// endless or huge standard input (</dev/zero) never fills the folder that
+// others use too.
+std::uintmax_t Allowance(int spool) {
+  struct statvfs space {};
+  if (fstatvfs(spool, &space) != 0) return UINTMAX_MAX;
+  return static_cast<std::uintmax_t>(space.f_bavail) * space.f_frsize / 2;
+}
+
 void Copy(int spool, const std::string& folder, const std::stop_token& stop) {
+  const std::uintmax_t allowance = Allowance(spool);
+  std::uintmax_t copied = 0;
   char buffer[1 << 16];
   for (;;) {
     if (stop.stop_requested()) throw RunStopped();
@@ -43,6 +56,11 @@ void Copy(int spool, const std::string& folder, const std::stop_token& stop) {
     if (got < 0) {
       if (errno == EINTR) continue;
       Fail("cannot be read", errno);
+    }
+    copied += static_cast<std::uintmax_t>(got);
+    if (copied > allowance) {
+      throw RunFailure("standard input: more than half the free space of " + folder + " (" + std::to_string(allowance) +
+                       " bytes), where it is copied first; give the input as a file");
     }
     if (!WriteAll(spool, buffer, static_cast<std::size_t>(got))) Fail("cannot be spooled to " + folder, errno);
   }
