@@ -37,6 +37,7 @@ const fs::path& Base() {
 // One case's folders, and what its steps arrange around the command.
 struct Stage {
   fs::path dir, home;                        // the case's folder; HOME, a copy of the installation
+  std::string user;                          // who runs the command; "" for the test's own user
   pid_t cli = 0;                             // the command
   std::string errors;                        // what the command wrote to standard error
   std::vector<std::function<void()>> after;  // checks once the command has ended
@@ -66,10 +67,12 @@ std::string Replace(std::string text, const std::string& from, const std::string
 }
 
 // velmora-cli with `arguments` through the shell (a pipeline fails when a
-// part does), standard error to `errors`, the temporary folder spool/ beside it.
-pid_t Start(const std::string& arguments, const fs::path& errors) {
-  const std::string command = "set -o pipefail; exec env TMPDIR=" + (errors.parent_path() / "spool").string() + " " +
-                              kCli.string() + " " + arguments;
+// part does), standard error to `errors`, the temporary folder spool/ beside
+// it, run by `user` when one is named.
+pid_t Start(const std::string& arguments, const fs::path& errors, const std::string& user = "") {
+  const std::string command = "set -o pipefail; exec " + (user.empty() ? "" : "runuser -u " + user + " -- ") +
+                              "env TMPDIR=" + (errors.parent_path() / "spool").string() + " " + kCli.string() + " " +
+                              arguments;
   const pid_t pid = fork();
   if (pid == 0) {
     dup2(open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
@@ -116,6 +119,9 @@ Step Gzip(const std::string& text) {
     ASSERT_EQ(std::system(("gzip -f " + (run.dir / "in.fa").string()).c_str()), 0);
   };
 }
+Step Appended(const std::string& file, const std::string& bytes) {
+  return [=](Stage& run) { test::WriteBytes(run.dir / file, test::ReadBytes(run.dir / file) + bytes); };
+}
 Step Changed(const std::string& file, const std::function<void(std::string&)>& change) {
   return [=](Stage& run) {
     std::string bytes = test::ReadBytes(run.home / file);
@@ -143,6 +149,51 @@ Step Planted(const std::string& file) {
       EXPECT_EQ(fs::status(victim).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     });
   };
+}
+std::map<std::string, std::string> Files(const fs::path& folder);
+
+// The rest of the row runs as nobody, in folders of nobody's: what holds
+// for root holds for an ordinary user. Only root can arrange it.
+void AsNobody(Stage& run) {
+  if (geteuid() != 0 || std::system(("runuser -u nobody -- test -x " + kCli.string()).c_str()) != 0) {
+    GTEST_SKIP() << "this machine cannot run velmora-cli as nobody";
+  }
+  run.user = "nobody";
+  ASSERT_EQ(std::system(("chown -R nobody " + run.dir.string()).c_str()), 0);
+}
+// A tmpfs of `kib` KiB mounted on {dir}/`folder` for the row: a disk that
+// fills. Only root can mount one.
+Step SmallDisk(const std::string& folder, int kib) {
+  return [=](Stage& run) {
+    const fs::path mount = run.dir / folder;
+    fs::create_directories(mount);
+    const std::string command = "mount -t tmpfs -o size=" + std::to_string(kib) + "k tmpfs " + mount.string();
+    if (geteuid() != 0 || std::system((command + " 2>/dev/null").c_str()) != 0) {
+      GTEST_SKIP() << "this machine cannot mount a small tmpfs";
+    }
+    run.after.push_back([=] { EXPECT_EQ(std::system(("umount " + mount.string()).c_str()), 0); });
+  };
+}
+// {dir}/small, a disk that holds the clean run's files and little more, as
+// the workspace: the run fails for the full disk and leaves them as they were.
+void FullDisk(Stage& run) {
+  std::uintmax_t bytes = 0;
+  for (const auto& entry : fs::directory_iterator(run.home / "tmp")) bytes += (entry.file_size() + 4095) / 4096 * 4096;
+  SmallDisk("small", static_cast<int>(bytes / 1024) + 64)(run);
+  if (testing::Test::IsSkipped()) return;
+  for (const auto& entry : fs::directory_iterator(run.home / "tmp")) fs::copy(entry.path(), run.dir / "small");
+  run.after.insert(run.after.begin(), [&run, last = Files(run.home / "tmp")] {
+    EXPECT_TRUE(Files(run.dir / "small") == last) << "the last result";
+  });
+}
+// lib/miranda becomes a wrapper that leaves a process behind holding its
+// standard error; the run must not wait for it, and must end it.
+void Lingering(Stage& run) {
+  fs::rename(run.home / "lib/miranda", run.dir / "miranda");
+  test::WriteBytes(run.home / "lib/miranda", "#!/bin/sh\nsleep 600 >&2 &\necho $! > " + (run.dir / "sleeper").string() +
+                                                 "\nexec " + (run.dir / "miranda").string() + " \"$@\"\n");
+  fs::permissions(run.home / "lib/miranda", fs::perms::owner_all);
+  run.after.push_back([&run] { EXPECT_FALSE(Alive(std::stoi(test::ReadBytes(run.dir / "sleeper")))); });
 }
 Step Begins(const std::string& file, const std::string& head) {
   return [=](Stage& run) {
@@ -196,8 +247,6 @@ void Killed(Stage& run) {
   kill(pid, SIGKILL);
   EXPECT_EQ(ExitStatus(pid), 128 + SIGKILL);
 }
-
-std::map<std::string, std::string> Files(const fs::path& folder);
 
 // A run killed mid-scan, then a run refused for its input: the workspace
 // then holds the files of the last complete run again, every one of them.
@@ -253,6 +302,13 @@ std::vector<Case> Cases() {
            "Input line 46: column 3: the sequence of \">LATE\" holds the character '7'", true),
       Case("a NUL in a header", {Input(fasta + std::string(">LA\0TE\nAC\n", 10))}, in, 1,
            "Input line 45: the header holds the byte 0x00", true),
+      Case("a gzip input whose second member is cut after a byte", {Gzip(fasta), Appended("in.fa.gz", "\x1f")},
+           predict + "{dir}/in.fa.gz", 1, "{dir}/in.fa.gz: cannot be read: damaged gzip data", true),
+      Case("a workspace file as the input", {}, predict + "{home}/tmp/lncrna_custom_ori.txt", 1,
+           "The input is the workspace's own {home}/tmp/lncrna_custom_ori.txt", true),
+      Case("standard input larger than half the spool's disk",
+           {Input(">BIG\n" + std::string(700'000, 'A') + "\n"), SmallDisk("spool", 1024)}, predict + "- < {dir}/in.fa",
+           1, "standard input: more than half the free space of {dir}/spool", true),
       // The installation, checked against its manifest, and --output.
       Case("one digit of mulnum.txt changed", {Changed("lib/mulnum.txt", [](std::string& b) { b[1000] ^= 1; })},
            predict + "{clean}", 1,
@@ -272,6 +328,11 @@ std::vector<Case> Cases() {
       Case("a gzip input with CR LF", {Gzip(crlf)}, predict + "{dir}/in.fa.gz", 0, done, false, clean),
       Case("prepare from gzip on standard input", {Gzip(crlf)}, "prepare --home {home} - < {dir}/in.fa.gz", 0, "",
            false, inputs),
+      Case("standard input closed", {}, predict + "{clean} <&-", 0, done, false, clean),
+      Case("a predictor leaving a process that holds its standard error", {Lingering}, predict + "{clean}", 0, done,
+           false, clean),
+      Case("a full disk, two scanner threads", {FullDisk}, predict + "--threads 2 --workdir {dir}/small {clean}", 1,
+           "No space left on device", true),
       Case("a standard error closed after a line", {}, predict + "{clean} 2>&1 | head -1 >&2", 0,
            " : Workspace: {home}/tmp", false, clean),
       Case("a run beside another on a workspace of its own", {Beside}, predict + "--workdir {dir}/wb {clean}", 0,
@@ -283,6 +344,14 @@ std::vector<Case> Cases() {
            ".velmora-lock: Too many levels of symbolic links", true),
       Case("a link planted as a result's temporary file", {Planted("tmp/result.xls.partial")}, predict + "{clean}", 0,
            done, false, clean),
+      Case("a link planted as --output's temporary file", {Planted("../r.xls.partial")},
+           predict + "{clean} --output {dir}/r.xls", 0, done, false, clean),
+      Case("map: a link planted as a set file's temporary file", {Fixture, Planted("tmp/lnc_mirset.txt.partial")},
+           "map --option union --home {home}", 0, done, false, {"union"}),
+      Case("as nobody: a link planted as the lock", {Input(fasta), Planted("tmp/.velmora-lock"), AsNobody}, in, 1,
+           ".velmora-lock: Too many levels of symbolic links", true),
+      Case("as nobody: a link planted as a result's temporary file",
+           {Input(fasta), Planted("tmp/result.xls.partial"), AsNobody}, in, 0, done, false, clean),
       // A signal ends the run and its predictors; the last result stays.
       Case("SIGTERM mid-scan", {Input(LongFasta(6))}, in, 128 + SIGTERM, " : Stopped", true, {}, Signal(SIGTERM)),
       Case("SIGINT mid-scan", {Input(LongFasta(6))}, in, 128 + SIGINT, " : Stopped", true, {}, Signal(SIGINT)),
@@ -304,6 +373,14 @@ std::vector<Case> Cases() {
       Case("map on a scanner output with CR LF",
            {Fixture, Changed("tmp/miranda_out.txt", [](std::string& b) { b = Replace(b, "\n", "\r\n"); })},
            "map --option union --home {home}", 0, done, false, {"union"}),
+      Case("map on an empty site finder output",
+           {Fixture, Changed("tmp/targetscan60_out.txt", [](std::string& b) { b.clear(); })},
+           "map --option union --home {home}", 1,
+           "{home}/tmp/targetscan60_out.txt: empty; the site finder writes at least its header line", true),
+      Case("map on a scanner block without a target",
+           {Fixture,
+            Changed("tmp/miranda_out.txt", [](std::string& b) { b.insert(0, "Performing Scan: hsa-miR-21 vs\n"); })},
+           "map --option union --home {home}", 1, "{home}/tmp/miranda_out.txt: line 1: the scan names no target", true),
       Case("map on a site finder output cut short",
            {Fixture, Changed("tmp/targetscan60_out.txt", [](std::string& b) { b.pop_back(); })},
            "map --option union --home {home}", 1,
@@ -401,7 +478,7 @@ TEST_P(Cli, Case) {
   fs::copy(Base() / "home", run.home, fs::copy_options::recursive);
   fs::create_directory(dir / "spool");
   for (const Step& step : c.steps) step(run);
-  if (HasFatalFailure()) return;
+  if (HasFatalFailure() || IsSkipped()) return;
   const std::string arguments = Fill(c.arguments, run);
   const fs::path workdir = OptionValue(arguments, "--workdir");
   const fs::path workspace = workdir.empty() ? run.home / "tmp" : workdir;
@@ -412,14 +489,14 @@ TEST_P(Cli, Case) {
   const fs::path output = OptionValue(arguments, "--output"), evidence = OptionValue(arguments, "--evidence");
   const bool outputExisted = fs::exists(output);
 
-  run.cli = Start(arguments, dir / "errors.txt");
+  run.cli = Start(arguments, dir / "errors.txt", run.user);
   if (c.during) c.during(run);
   const int status = ExitStatus(run.cli);
   run.errors = test::ReadBytes(dir / "errors.txt");
   for (const auto& check : run.after) check();
 
   // Standard error: for a failure one line says why, the last, and before it
-  // at most the workspace and the progress line of map. No line repeats, none
+  // at most the workspace, the predictors started and the progress line of map. No line repeats, none
   // speaks of the window's list.
   EXPECT_EQ(status, c.status) << run.errors;
   std::vector<std::string> lines;
@@ -428,7 +505,8 @@ TEST_P(Cli, Case) {
   const std::string why = lines.empty() ? "" : c.status == 2 ? lines.front() : lines.back();
   EXPECT_NE(why.find(Fill(c.message, run)), std::string::npos) << Fill(c.message, run) << " in\n" << run.errors;
   for (std::size_t i = 0; c.status == 1 && i + 1 < lines.size(); ++i) {
-    EXPECT_TRUE(lines[i].ends_with(" : Preprocessing data") || lines[i].find(" : Workspace: /") != std::string::npos)
+    EXPECT_TRUE(lines[i].ends_with(" : Preprocessing data") || lines[i].ends_with(", which may take a long time") ||
+                lines[i].find(" : Workspace: /") != std::string::npos)
         << lines[i];
   }
   EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()).size(), lines.size()) << run.errors;
