@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "core/file_bytes.h"
@@ -167,13 +168,8 @@ TEST(ReadPlainOrGzipFile, EveryMemberIsCheckedToItsEnd) {
     bytes[at] = static_cast<char>(bytes[at] ^ 0x55);
     return bytes;
   };
-  struct Row {
-    const char* label;
-    std::string bytes;
-    std::string readsAs;  // when `reason` is null
-    const char* reason;   // the damage named; "" for zlib's own words
-  };
-  const Row rows[] = {
+  // The label, the bytes, what they read as, and the damage named (null: none; "": zlib's own words).
+  const std::tuple<const char*, std::string, std::string, const char*> rows[] = {
       {"two members", first + second, text + ">b\nACGU\n", nullptr},
       {"an empty member first", Gzipped("") + second, ">b\nACGU\n", nullptr},
       {"plain text that starts with 0x1f", "\x1f>a\n", "\x1f>a\n", nullptr},
@@ -192,20 +188,18 @@ TEST(ReadPlainOrGzipFile, EveryMemberIsCheckedToItsEnd) {
   };
   test::TempDir dir;
   const auto path = dir / "x.fa.gz";
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.label);
-    test::WriteBytes(path, row.bytes);
+  const std::string damaged = path.string() + ": cannot be read: damaged gzip data (";
+  for (const auto& [label, bytes, readsAs, reason] : rows) {
+    SCOPED_TRACE(label);
+    test::WriteBytes(path, bytes);
     std::string read;
     const std::string failure = test::FailureOf([&] { read = ReadPlainOrGzipFile(path); });
-    if (row.reason == nullptr) {
-      EXPECT_EQ(failure, "no failure");
-      EXPECT_EQ(read, row.readsAs);
-      continue;
-    }
-    const std::string damaged = path.string() + ": cannot be read: damaged gzip data (";
-    EXPECT_EQ(failure.substr(0, damaged.size()), damaged) << failure;
-    if (*row.reason != '\0') {
-      EXPECT_EQ(failure, damaged + row.reason + ")");
+    if (reason == nullptr) {
+      EXPECT_EQ(failure + "|" + read, "no failure|" + readsAs);
+    } else if (*reason) {
+      EXPECT_EQ(failure, damaged + reason + ")");
+    } else {
+      EXPECT_EQ(failure.substr(0, damaged.size()), damaged) << failure;
     }
   }
   EXPECT_EQ(test::FailureOf([&] { ReadPlainOrGzipFile(dir / "missing.gz"); }),
@@ -222,13 +216,8 @@ Lines ReadAll(const fs::path& path, bool stopAtLineFeed) {
 // CR LF, LF and CR in both modes (the byte after a CR is skipped whatever it
 // is), empty lines, the end mark, and lines longer than the buffer.
 TEST(LineReader, LinesInEachMode) {
-  struct Case {
-    std::string bytes;
-    bool stopAtLineFeed;
-    Lines lines;
-  };
   const std::string longLine(200000, 'x');
-  const Case cases[] = {
+  const std::tuple<std::string, bool, Lines> cases[] = {
       {"A\r\nB", true, {"A\r", "B"}},
       {"A\r\nB", false, {"A", "B"}},
       {"A\nB\n", false, {"A\nB\n"}},
@@ -238,9 +227,9 @@ TEST(LineReader, LinesInEachMode) {
       {longLine + "\n" + longLine, true, {longLine, longLine}},
   };
   test::TempDir dir;
-  for (const Case& c : cases) {
-    test::WriteBytes(dir / "a.txt", c.bytes);
-    EXPECT_EQ(ReadAll(dir / "a.txt", c.stopAtLineFeed), c.lines) << testing::PrintToString(c.bytes.substr(0, 20));
+  for (const auto& [bytes, stopAtLineFeed, lines] : cases) {
+    test::WriteBytes(dir / "a.txt", bytes);
+    EXPECT_EQ(ReadAll(dir / "a.txt", stopAtLineFeed), lines) << testing::PrintToString(bytes.substr(0, 20));
   }
 }
 
@@ -346,32 +335,26 @@ TEST(DefaultWorkspace, FollowsTheInstallationThenTheUser) {
   const test::TempDir dir;
   const fs::path home = dir / "install", user = dir / "user";
   fs::create_directories(home);
-  struct Case {
-    const char* what;
-    const char* tmp;  // what the installation holds as tmp: "dir", "file", "link" or "" (nothing)
-    std::optional<std::string> state, userHome;
-    fs::path expected;
-  };
-  const Case cases[] = {
-      {"a build tree", "dir", "/elsewhere", user.string(), home / "tmp"},
-      {"a tmp that is a file", "file", std::nullopt, user.string(), home / "tmp"},
-      {"a dangling link", "link", std::nullopt, user.string(), home / "tmp"},
-      {"installed, XDG_STATE_HOME set", "", "/state", user.string(), "/state/velmora/tmp"},
-      {"installed, XDG_STATE_HOME unset", "", std::nullopt, user.string(), user / ".local/state/velmora/tmp"},
-      {"installed, XDG_STATE_HOME relative", "", "state", user.string(), user / ".local/state/velmora/tmp"},
+  // What the installation holds as tmp ("dir", "file", "link" or nothing), XDG_STATE_HOME, the workspace.
+  const std::tuple<std::string_view, std::optional<std::string>, fs::path> cases[] = {
+      {"dir", "/elsewhere", home / "tmp"},
+      {"file", std::nullopt, home / "tmp"},
+      {"link", std::nullopt, home / "tmp"},
+      {"", "/state", "/state/velmora/tmp"},
+      {"", std::nullopt, user / ".local/state/velmora/tmp"},
+      {"", "state", user / ".local/state/velmora/tmp"},  // relative: not used
   };
   const std::optional<std::string> savedState =
       std::getenv("XDG_STATE_HOME") ? std::optional<std::string>(std::getenv("XDG_STATE_HOME")) : std::nullopt;
   const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-  for (const Case& c : cases) {
+  setenv("HOME", user.c_str(), 1);
+  for (const auto& [tmp, state, expected] : cases) {
     fs::remove_all(home / "tmp");
-    const std::string_view tmp = c.tmp;
     if (tmp == "dir") fs::create_directory(home / "tmp");
     if (tmp == "file") test::WriteBytes(home / "tmp", "");
     if (tmp == "link") fs::create_symlink(dir / "gone", home / "tmp");
-    SetOrUnset("XDG_STATE_HOME", c.state);
-    SetOrUnset("HOME", c.userHome);
-    EXPECT_EQ(DefaultWorkspace(home), c.expected) << c.what;
+    SetOrUnset("XDG_STATE_HOME", state);
+    EXPECT_EQ(DefaultWorkspace(home), expected) << tmp << " " << state.value_or("unset");
   }
   SetOrUnset("XDG_STATE_HOME", savedState);
   setenv("HOME", savedHome.c_str(), 1);

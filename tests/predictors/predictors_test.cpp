@@ -65,11 +65,7 @@ std::string Line(const std::string& gene, const std::string& family, int msaStar
 }
 
 TEST(SiteFinder, Rules) {
-  struct Case {
-    const char* rule;
-    std::string families, utrs, sites;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, std::string, std::string, std::string> cases[] = {
       // 8mer at 3-10 (its 7mer-m8 at 3-9 and 7mer-1a at 4-10 are merged into it), 7mer-m8 at 13-19, 7mer-1a at
       // 21-27; listed in text order of "9606::start::end", so 13 and 21 come before 3.
       {"site types and the 8mer merge", kFamilies, "G1\t9606\tGGAUAAGCUACCAUAAGCUGUAAGCUA\n",
@@ -95,7 +91,7 @@ TEST(SiteFinder, Rules) {
        Line("G", "F", 1, 7, 1, 7, 1, "7mer-m8", " ")},
   };
   const std::string header = Output("", "");
-  for (const Case& c : cases) EXPECT_EQ(Output(c.families, c.utrs), header + c.sites) << c.rule;
+  for (const auto& [rule, families, utrs, sites] : cases) EXPECT_EQ(Output(families, utrs), header + sites) << rule;
 }
 
 // Random families and gene blocks built from the families' own site
@@ -143,68 +139,60 @@ TEST(ScanPair, OneSite) {
   mismatch[19] = wobble[19] = twoMismatches[19] = 'C';  // position 3 (A) against C: -12 instead of +20
   wobble[18] = 'U';                                     // position 4 (G) against U: 4 x 1
   twoMismatches[17] = 'A';                              // position 5 (G) against A too: 136, no hit
-  struct Case {
-    const char* what;
-    std::string target;
-    int score, refStart, refEnd, length;
-    std::string queryLine, barLine, refLine, window;
-  };
   const std::string query = "uuGAUAUGUUGGAUGAUGGAGu", bar = "  ||||||||||||||||||| ";
-  const Case cases[] = {
-      {"whole site", kTarget, 200, 6, 27, 19, query, bar, "aaCUAUACAACCUACUACCUCa", kSite},
-      {"no partner for 22", kSite.substr(1) + "AAAAA", 200, 1, 21, 19, query, bar, "-aCUAUACAACCUACUACCUCa",
-       "NACUAUACAACCUACUACCUCA"},
-      {"none for 1", "AAAAA" + kSite.substr(0, 21), 200, 6, 26, 19, query, bar, "aaCUAUACAACCUACUACCUC-",
-       "AACUAUACAACCUACUACCUCN"},
-      {"neither", kSite.substr(2, 19), 200, 1, 19, 19, query, bar, "--CUAUACAACCUACUACCUC-", "NNCUAUACAACCUACUACCUCN"},
-      // One gap (-9) costs less than losing positions 15 to 20.
-      {"a G between the partners of 15 and 14", "AAAAA" + kSite.substr(0, 8) + "G" + kSite.substr(8) + "AAAAA", 191, 6,
-       28, 20, "uuGAUAUG-UUGGAUGAUGGAGu", "  |||||| ||||||||||||| ", "aaCUAUACGAACCUACUACCUCa",
-       "AACUAUACGAACCUACUACCUCA"},
-      // Positions 12 and 11 both pair with C; the trace prefers the pair at 11.
-      {"no partner for 12", "AAAAA" + kSite.substr(0, 10) + kSite.substr(11) + "AAAAA", 186, 6, 26, 19, query,
-       "  |||||||| |||||||||| ", "aaCUAUACAA-CUACUACCUCa", "AACUAUACAACUACUACCUCA"},
-      {"a seed mismatch", "AAAAA" + mismatch + "AAAAA", 168, 6, 27, 19, query, "  ||||||||||||||||| | ",
-       "aaCUAUACAACCUACUACCCCa", mismatch},
-      {"and a seed G:U", "AAAAA" + wobble + "AAAAA", 152, 6, 27, 19, query, "  ||||||||||||||||: | ",
-       "aaCUAUACAACCUACUACUCCa", wobble},
-      {"T for U, in lower case", "aaaaaaactatacaacctactacctcaaaaaa", 200, 6, 27, 19, query, bar,
-       "aaCTATACAACCTACTACCTCa", kSite},
-      {"two seed mismatches", "AAAAA" + twoMismatches + "AAAAA", 0, 0, 0, 0, "", "", "", ""},
-  };
-  for (const Case& c : cases) {
-    const auto hits = ScanPair(kLet7a, c.target);
-    ASSERT_EQ(hits.size(), c.score ? 1u : 0u) << c.what;
+  const std::tuple<const char*, std::string, int, int, int, int, std::string, std::string, std::string, std::string>
+      cases[] = {
+          {"whole site", kTarget, 200, 6, 27, 19, query, bar, "aaCUAUACAACCUACUACCUCa", kSite},
+          {"no partner for 22", kSite.substr(1) + "AAAAA", 200, 1, 21, 19, query, bar, "-aCUAUACAACCUACUACCUCa",
+           "NACUAUACAACCUACUACCUCA"},
+          {"none for 1", "AAAAA" + kSite.substr(0, 21), 200, 6, 26, 19, query, bar, "aaCUAUACAACCUACUACCUC-",
+           "AACUAUACAACCUACUACCUCN"},
+          {"neither", kSite.substr(2, 19), 200, 1, 19, 19, query, bar, "--CUAUACAACCUACUACCUC-",
+           "NNCUAUACAACCUACUACCUCN"},
+          // One gap (-9) costs less than losing positions 15 to 20.
+          {"a G between the partners of 15 and 14", "AAAAA" + kSite.substr(0, 8) + "G" + kSite.substr(8) + "AAAAA", 191,
+           6, 28, 20, "uuGAUAUG-UUGGAUGAUGGAGu", "  |||||| ||||||||||||| ", "aaCUAUACGAACCUACUACCUCa",
+           "AACUAUACGAACCUACUACCUCA"},
+          // Positions 12 and 11 both pair with C; the trace prefers the pair at 11.
+          {"no partner for 12", "AAAAA" + kSite.substr(0, 10) + kSite.substr(11) + "AAAAA", 186, 6, 26, 19, query,
+           "  |||||||| |||||||||| ", "aaCUAUACAA-CUACUACCUCa", "AACUAUACAACUACUACCUCA"},
+          {"a seed mismatch", "AAAAA" + mismatch + "AAAAA", 168, 6, 27, 19, query, "  ||||||||||||||||| | ",
+           "aaCUAUACAACCUACUACCCCa", mismatch},
+          {"and a seed G:U", "AAAAA" + wobble + "AAAAA", 152, 6, 27, 19, query, "  ||||||||||||||||: | ",
+           "aaCUAUACAACCUACUACUCCa", wobble},
+          {"T for U, in lower case", "aaaaaaactatacaacctactacctcaaaaaa", 200, 6, 27, 19, query, bar,
+           "aaCTATACAACCTACTACCTCa", kSite},
+          {"two seed mismatches", "AAAAA" + twoMismatches + "AAAAA", 0, 0, 0, 0, "", "", "", ""},
+      };
+  for (const auto& [what, target, score, refStart, refEnd, length, queryLine, barLine, refLine, window] : cases) {
+    const auto hits = ScanPair(kLet7a, target);
+    ASSERT_EQ(hits.size(), score ? 1u : 0u) << what;
     if (hits.empty()) continue;
     const Hit& hit = hits[0];
     EXPECT_EQ(std::tie(hit.score, hit.queryStart, hit.queryEnd, hit.refStart, hit.refEnd, hit.length),
-              std::make_tuple(c.score, 2, 21, c.refStart, c.refEnd, c.length))
-        << c.what;
-    EXPECT_EQ(hit.queryLine + "/" + hit.barLine + "/" + hit.refLine, c.queryLine + "/" + c.barLine + "/" + c.refLine);
-    const auto marks = [&](char mark) { return std::count(c.barLine.begin(), c.barLine.end(), mark); };
-    EXPECT_DOUBLE_EQ(hit.identity, 100.0 * marks('|') / c.length) << c.what;
-    EXPECT_DOUBLE_EQ(hit.similarity, 100.0 * (marks('|') + marks(':')) / c.length) << c.what;
-    EXPECT_EQ(hit.energy, HitEnergy(kLet7a, c.window)) << c.what;
+              std::make_tuple(score, 2, 21, refStart, refEnd, length))
+        << what;
+    EXPECT_EQ(hit.queryLine + "/" + hit.barLine + "/" + hit.refLine, queryLine + "/" + barLine + "/" + refLine);
+    const auto marks = [bar = barLine](char mark) { return std::count(bar.begin(), bar.end(), mark); };
+    EXPECT_DOUBLE_EQ(hit.identity, 100.0 * marks('|') / length) << what;
+    EXPECT_DOUBLE_EQ(hit.similarity, 100.0 * (marks('|') + marks(':')) / length) << what;
+    EXPECT_EQ(hit.energy, HitEnergy(kLet7a, window)) << what;
   }
 }
 
 TEST(ScanPair, HitsSharingSixTargetPositionsWithABetterOneAreDropped) {
   // Targets of period 13 and 14 repeat the site: the repeats' diagonals lie
   // 13 and 14 apart, so only the shared aligned positions decide.
-  struct Case {
-    std::string mirna, target;
-    std::vector<int> alignStarts;
-  };
-  const Case cases[] = {
+  const std::tuple<std::string, std::string, std::vector<int>> cases[] = {
       // 21..39 shares 21..26 with 8..26; the partial site at 5..13 shares 8..13.
       {"CCAUGACUGUAGUCCAUGACUG", "AAAAACAGUCAUGGACUACAGUCAUGGACUACAGUCAUGGAAAAA", {8}},
       // 22..40 and 4..12 share five positions each with 8..26.
       {"CAUGACUGAUAGUCCAUGACUG", "AAAAACAGUCAUGGACUAUCAGUCAUGGACUAUCAGUCAUGAAAAA", {8, 22, 4}},
   };
-  for (const Case& c : cases) {
+  for (const auto& [mirna, target, alignStarts] : cases) {
     std::vector<int> starts;
-    for (const Hit& hit : ScanPair(c.mirna, c.target)) starts.push_back(hit.alignStart);
-    EXPECT_EQ(starts, c.alignStarts) << c.target;
+    for (const Hit& hit : ScanPair(mirna, target)) starts.push_back(hit.alignStart);
+    EXPECT_EQ(starts, alignStarts) << target;
   }
 }
 
@@ -250,12 +238,7 @@ TEST(Scan, UnderResourceLimits) {
   for (int k = 0; k < 1000; ++k) target += kSite + "GGGGGGGG";
   test::WriteBytes(dir / "mirs.fa", mirnas);
   test::WriteBytes(dir / "lnc.fa", ">T\n" + target + "\n");
-  struct Case {
-    const char* limits;
-    int threads, status;
-    std::string error;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, int, int, std::string> cases[] = {
       {"", 1, 0, ""},
 #ifndef __SANITIZE_ADDRESS__  // its shadow memory needs far more address space
       {"ulimit -s 1000000; ulimit -v 2500000", 8, 0, ""},
@@ -265,17 +248,17 @@ TEST(Scan, UnderResourceLimits) {
   };
   const std::string in = dir.path().string() + "/";
   std::string complete;
-  for (const Case& c : cases) {
-    const std::string command = std::string(c.limits) + "\nexec " + VELMORA_HOME + "/lib/miranda " + in + "mirs.fa " +
-                                in + "lnc.fa -out " + in + "out.txt -t " + std::to_string(c.threads) + " 2>" + in +
+  for (const auto& [limits, threads, status, error] : cases) {
+    const std::string command = std::string(limits) + "\nexec " + VELMORA_HOME + "/lib/miranda " + in + "mirs.fa " +
+                                in + "lnc.fa -out " + in + "out.txt -t " + std::to_string(threads) + " 2>" + in +
                                 "error.txt";
-    const int status = std::system(command.c_str());
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status) << c.limits;
-    EXPECT_EQ(test::ReadBytes(dir / "error.txt"), c.error) << c.limits;
+    const int exit = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(exit) ? WEXITSTATUS(exit) : -1, status) << limits;
+    EXPECT_EQ(test::ReadBytes(dir / "error.txt"), error) << limits;
     const std::string out = test::ReadBytes(dir / "out.txt");
     if (complete.empty()) complete = out;
     // Not printed when they differ: 300 kB.
-    EXPECT_TRUE(c.status ? out.find("Scan Complete") == std::string::npos : out == complete) << c.limits;
+    EXPECT_TRUE(status ? out.find("Scan Complete") == std::string::npos : out == complete) << limits;
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 4) << "nothing left behind";
   }
   EXPECT_GT(complete.size(), SpillBuffer::kMemoryLimit);
@@ -329,14 +312,9 @@ void ExpectSameHits(const std::vector<Hit>& hits, const std::vector<Hit>& expect
   }
 }
 
-struct Case {
-  const char* kind;
-  std::string mirna, target;
-};
-
 TEST(ScannerAgainstReference, EveryKindOfTarget) {
   std::mt19937 random(2024);
-  std::vector<Case> cases;
+  std::vector<std::tuple<const char*, std::string, std::string>> cases;  // kind, miRNA, target
   for (int k = 0; k < 40; ++k) {
     const std::string mirna = k % 2 ? kLet7a : Random(random, 17 + random() % 10);
     cases.push_back({"random with sites", mirna, Planted(random, mirna, 200 + random() % 800, 1 + k % 6)});
@@ -364,9 +342,9 @@ TEST(ScannerAgainstReference, EveryKindOfTarget) {
   }
   cases.push_back({"long", kLet7a, Planted(random, kLet7a, 20000, 60)});
   cases.push_back({"short miRNA", "UGAGGUAG", Planted(random, "UGAGGUAG", 500, 8)});
-  for (const Case& c : cases) {
-    ExpectSameHits(ScanPair(c.mirna, c.target), test::ReferenceScanPair(c.mirna, c.target),
-                   std::string(c.kind) + " " + c.mirna + " vs " + c.target);
+  for (const auto& [kind, mirna, target] : cases) {
+    ExpectSameHits(ScanPair(mirna, target), test::ReferenceScanPair(mirna, target),
+                   std::string(kind) + " " + mirna + " vs " + target);
   }
 }
 
@@ -431,12 +409,7 @@ TEST(SpillBuffer, KeepsTheTextInOrderAcrossTheMemoryLimit) {
 // from empty tables (the longest strands, N, the weakest and the strongest folds;
 // -23.27 gained a tetraloop since), written as the Query and Ref lines write them.
 TEST(HitEnergy, ReproducesReportedHits) {
-  struct Case {
-    const char* mirna;
-    const char* window;
-    double energy;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, const char*, double> cases[] = {
       {"GUCCCUCUCCAAAUGUGUCUUG", "ACGGCGGAGAGCAGAGAGGGAG", -19.20},
       {"GUCCCUCUCCAAAUGUGUCUUG", "AGUGGGGAGUGGAGAGAGGGAG", -18.72},
       {"CUAUACAAUCUAUUGCCUUCCC", "UCUUGUUGUCCCCUUUGUAUAU", -3.26},
@@ -460,8 +433,8 @@ TEST(HitEnergy, ReproducesReportedHits) {
       {"TAGATAAAATATTGGTACCTG", "ATTCTTTTTTCTTTTTATCTC", -4.61},
       {"GGGGGGGCAGGAGGGGCTCAGGG", "TCCTGGGCCCCATGCCTGACCCCCT", -44.80},
   };
-  for (const Case& c : cases) {
-    EXPECT_NEAR(HitEnergy(c.mirna, c.window), c.energy, 0.005) << c.mirna << " / " << c.window;
+  for (const auto& [mirna, window, energy] : cases) {
+    EXPECT_NEAR(HitEnergy(mirna, window), energy, 0.005) << mirna << " / " << window;
   }
 }
 
@@ -472,12 +445,7 @@ TEST(HitEnergy, ReproducesReportedHits) {
 // pairs: each GG/CC stack is stack[GC][CG] = -352; the hairpin AAAA closed
 // by G.C is hairpin[4] 547 + mismatch_hairpin[GC][A][A] -119 = 428.
 TEST(MinimumFreeEnergy, OneLoopOfEachKind) {
-  struct Case {
-    const char* name;
-    std::string strand;
-    int energy;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, std::string, int> cases[] = {
       {"hairpin of 3", "CCCAAAGGG", -147},   // 2 stacks + hairpin[3] 557, no mismatch
       {"hairpin of 4", "GGGAAAACCC", -276},  // 2 stacks + 428
       // stack[CG][CG] -258 + hairpin[4] 547 + mismatch_hairpin[GC][G][A] -250 + the bonus of GGGGAC or GGUGAC -302
@@ -514,7 +482,7 @@ TEST(MinimumFreeEnergy, OneLoopOfEachKind) {
       {"long strand", std::string(40, 'N') + "GGGGAGGGGAAAACCCCAGGGGAAAACCCCACCCC" + std::string(40, 'N'), -2359},
       {"nothing pairs", "AAAAAAAAAA", 0},
   };
-  for (const Case& c : cases) EXPECT_EQ(MinimumFreeEnergy(c.strand), c.energy) << c.name;
+  for (const auto& [name, strand, energy] : cases) EXPECT_EQ(MinimumFreeEnergy(strand), energy) << name;
 }
 
 // A fold reuses the tables of earlier ones: the columns a hit shares with
