@@ -286,12 +286,27 @@ class WindowTest : public QObject {
     QCOMPARE(window->ListView1->item(10000, 3)->text(), QString("0"));
   }
 
-  // One row per Save All: the result file (none: there is none), the chosen
-  // path (empty: cancelled), the log, and what the chosen path then holds
-  // (none: no file). A failure leaves nothing half-written behind.
+  // A line the window makes while a run's lines wait to be shown comes after
+  // them, never before. Then one row per Save All: the result file (none:
+  // there is none), the chosen path (empty: cancelled), the log, and what the
+  // chosen path then holds (none: no file); no failure leaves debris.
   void saveAllCopiesTheLastResult() {
     const fs::path home = BareHome("save-home");
     auto window = OpenWindow(home);
+    QStringList expected = LogMessages(*window);
+    velmora::WindowFrontend frontend(*window);
+    auto runLines = [&](int from, int to) {
+      std::thread([&] {
+        for (int i = from; i < to; ++i) velmora::AppendLogLine(frontend, "run line " + std::to_string(i));
+      }).join();
+      for (int i = from; i < to; ++i) expected << QString("run line %1").arg(i);
+    };
+    window->Cd2 = [] { return QString("saved.xls"); };
+    runLines(0, 200);
+    window->Command1_Click();  // fails: the window's own line
+    expected << "Save All failed: " + Text(home / "tmp/result.xls") + " does not exist; run Predict first";
+    runLines(200, 400);
+    QCOMPARE(LogMessages(*window), expected);
     const fs::path saved = scratch_ / "saved.xls", folder = scratch_ / "a-folder";
     fs::create_directories(folder);
     const QString failed = "Save All failed: ", exported = "Results Exported to: " + Text(saved);
@@ -312,27 +327,6 @@ class WindowTest : public QObject {
     }
     QCOMPARE(ReadBytes(saved), std::string("second"));
     QVERIFY(fs::is_empty(folder));
-  }
-
-  // A line the window makes while a run's lines wait to be shown comes
-  // after them, never before: every line comes out in the order it was made.
-  void logLinesComeOutInTheOrderTheyWereMade() {
-    const fs::path home = BareHome("order-home");
-    auto window = OpenWindow(home);
-    QStringList expected = LogMessages(*window);
-    velmora::WindowFrontend frontend(*window);
-    auto runLines = [&](int from, int to) {
-      std::thread([&] {
-        for (int i = from; i < to; ++i) velmora::AppendLogLine(frontend, "run line " + std::to_string(i));
-      }).join();
-      for (int i = from; i < to; ++i) expected << QString("run line %1").arg(i);
-    };
-    window->Cd2 = [] { return QString("saved.xls"); };
-    runLines(0, 200);
-    window->Command1_Click();  // fails: the window's own line
-    expected << "Save All failed: " + Text(home / "tmp/result.xls") + " does not exist; run Predict first";
-    runLines(200, 400);
-    QCOMPARE(LogMessages(*window), expected);
   }
 
   // The example lncRNAs, both predictors: the run ends, the list as the result

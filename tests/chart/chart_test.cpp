@@ -21,10 +21,6 @@ std::string Line(const std::string& lnc, const std::string& disease, int a, cons
   return lnc + "\t" + disease + "\t" + std::to_string(a) + "\t1\t2\t3\t" + p + "\t1\t-1\n";
 }
 
-std::string ReadFailure(const fs::path& path) {
-  return test::FailureOf([&] { ReadResultPoints(path); });
-}
-
 TEST(ReadResultPoints, TakesNameAPValueOfEachLine) {
   test::TempDir dir;
   test::WriteBytes(dir / "r.xls",
@@ -46,9 +42,11 @@ TEST(ReadResultPoints, TakesNameAPValueOfEachLine) {
   }
   for (const auto& [line, message] : refused) {
     test::WriteBytes(dir / "bad.xls", kHeader + Line(">L1", "Glioma", 3, "0.01") + line);
-    EXPECT_EQ(ReadFailure(dir / "bad.xls").rfind((dir / "bad.xls").string() + ": line 4" + message, 0), 0u) << line;
+    const std::string failure = test::FailureOf([&] { ReadResultPoints(dir / "bad.xls"); });
+    EXPECT_EQ(failure.rfind((dir / "bad.xls").string() + ": line 4" + message, 0), 0u) << failure;
   }
-  EXPECT_NE(ReadFailure(dir / "missing.xls").find("missing.xls: cannot be read"), std::string::npos);
+  EXPECT_NE(test::FailureOf([&] { ReadResultPoints(dir / "missing.xls"); }).find("missing.xls: cannot be read"),
+            std::string::npos);
 }
 
 TEST(TopDiseases, SmallestPFirstWithTheirLncRnas) {

@@ -340,14 +340,12 @@ TEST(ScannerAgainstReference, LanesOfDifferentLengths) {
 }
 
 // The file a buffer spills to is open, nameless, in the buffer's folder.
-bool SpillsIn(const std::filesystem::path& folder) {
-  const std::string name = (folder / ".miranda-spill-").string();
-  for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+bool SpillsIn(const fs::path& folder) {
+  return std::any_of(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator(), [&](const auto& fd) {
     std::error_code error;
-    const std::string file = std::filesystem::read_symlink(fd.path(), error).string();
-    if (file.starts_with(name) && file.ends_with(" (deleted)")) return true;
-  }
-  return false;
+    const std::string file = fs::read_symlink(fd.path(), error).string();
+    return file.starts_with((folder / ".miranda-spill-").string()) && file.ends_with(" (deleted)");
+  });
 }
 
 TEST(SpillBuffer, KeepsTheTextInOrderAcrossTheMemoryLimit) {
@@ -454,7 +452,7 @@ TEST(MinimumFreeEnergy, OneLoopOfEachKind) {
 // the miRNA's earlier hits, and the space of the previous strand, longer or
 // shorter. Each energy must be the one of the whole strand folded on a
 // thread of its own, whatever came before.
-TEST(HitEnergy, SameAsTheWholeStrandWhateverCameBefore) {
+TEST(HitEnergy, SameAsTheWholeStrandWhateverCameBeforeOrInterleaves) {
   const std::string mirna = "GCUGACUCCUAGUCCAGGGCUC";
   const std::string stem = "GGGGAGGGGAAAACCCCAGGGGAAAACCCCACCCC";
   const std::string hit = "GCUGACUCCUAGUCCAGGGCUC_______AAAUCUUCCUAAAAGAGUCAGN";
@@ -482,13 +480,10 @@ TEST(HitEnergy, SameAsTheWholeStrandWhateverCameBefore) {
     MinimumFreeEnergy(earlier);
     EXPECT_EQ(MinimumFreeEnergy(strand), alone(strand)) << earlier << " then " << strand;
   }
-}
-
-// Hits of many miRNAs interleaved, as the scanner folds a group of them
-// target by target: each energy is the one the hit gets on its own. One
-// miRNA comes twice, its CAGGGG, a tetraloop in the fold, written aligned
-// and unaligned: the columns it shares with its other hits differ.
-TEST(HitEnergy, SameWhenMirnasInterleave) {
+  // Hits of many miRNAs interleaved, as the scanner folds a group of them
+  // target by target: each energy is the one the hit gets on its own. One
+  // miRNA comes twice, its CAGGGG, a tetraloop in the fold, written aligned
+  // and unaligned: the columns it shares with its other hits differ.
   std::vector<std::string> mirnas = {"UUUCAAGCCAGGGGGCGUUUUUC", "UUUCAAGCcaggggGCGUUUUUC"};
   for (int k = 0; k < 50; ++k) {  // more miRNAs than the scanner's lanes
     std::string mirna = "GUCCCUCUCCAAAUGUGUCUUG";
@@ -498,8 +493,8 @@ TEST(HitEnergy, SameWhenMirnasInterleave) {
   }
   for (const char* window : {"ACGGCGGAGAGCAGAGAGGGAG", "UCUUGUUGUCCCCUUUGUAUAU", "GACAUGGAAGCCUCCCCUGCCA"}) {
     for (const std::string& mirna : mirnas) {
-      const float alone = std::async(std::launch::async, [&] { return HitEnergy(mirna, window); }).get();
-      EXPECT_EQ(HitEnergy(mirna, window), alone) << mirna << " / " << window;
+      const float own = std::async(std::launch::async, [&] { return HitEnergy(mirna, window); }).get();
+      EXPECT_EQ(HitEnergy(mirna, window), own) << mirna << " / " << window;
     }
   }
 }
