@@ -2,22 +2,78 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
+#include <ctime>
 #include <iostream>
 
-namespace velmora {
+#include "engine/run_log.h"
 
-ConsoleFrontend::ConsoleFrontend() : terminal_(isatty(STDERR_FILENO) != 0) {}
+namespace velmora {
+namespace {
+
+constexpr std::size_t kBarWidth = 24;
+constexpr std::chrono::milliseconds kBarInterval{250};
+
+// "m:ss", or "h:mm:ss" from an hour on.
+std::string Duration(double seconds) {
+  const long total = std::lround(std::max(0.0, seconds));
+  const long hours = total / 3600, minutes = total / 60 % 60, rest = total % 60;
+  std::string text = hours > 0 ? std::to_string(hours) + ":" + (minutes < 10 ? "0" : "") : "";
+  return text + std::to_string(minutes) + ":" + (rest < 10 ? "0" : "") + std::to_string(rest);
+}
+
+std::string Times(const RunProgress& progress) {
+  return Duration(progress.elapsed) + " elapsed, " +
+         (progress.remaining < 0 ? std::string("estimating the time left")
+                                 : "about " + Duration(progress.remaining) + " left");
+}
+
+int Percent(const RunProgress& progress) { return static_cast<int>(std::floor(progress.fraction * 100)); }
+
+}  // namespace
+
+std::string ProgressBarText(const RunProgress& progress) {
+  const auto filled = static_cast<std::size_t>(std::clamp(progress.fraction, 0.0, 1.0) * kBarWidth);
+  std::string bar(kBarWidth + 2, '.');
+  bar.front() = '[';
+  bar.back() = ']';
+  bar.replace(1, filled, filled, '#');
+  std::string percent = std::to_string(Percent(progress));
+  percent.insert(0, 3 - std::min<std::size_t>(3, percent.size()), ' ');
+  return bar + " " + percent + " %  " + progress.stage + "  " + Times(progress);
+}
+
+std::string ProgressLineText(const RunProgress& progress) {
+  return "Progress " + std::to_string(Percent(progress)) + " % (" + progress.stage + "), " + Times(progress);
+}
+
+ConsoleFrontend::ConsoleFrontend(bool quiet)
+    : shown_(quiet                        ? Shown::Nothing
+             : isatty(STDERR_FILENO) != 0 ? Shown::Bar
+                                          : Shown::Lines) {}
 
 void ConsoleFrontend::ShowLogLine(std::string_view line) {
-  if (progressShown_) std::cerr << "\r\x1b[K";
-  progressShown_ = false;
+  if (barShown_) std::cerr << "\r\x1b[K";
+  barShown_ = false;
   std::cerr << line << '\n' << std::flush;
 }
 
-void ConsoleFrontend::ShowProgress(std::string_view text) {
-  if (!terminal_) return;
-  std::cerr << "\r\x1b[K" << text << std::flush;
-  progressShown_ = true;
+void ConsoleFrontend::ShowProgress(const RunProgress& progress) {
+  if (shown_ == Shown::Lines) {
+    const int tenths = static_cast<int>(std::floor(progress.fraction * 10));
+    if (tenths <= tenthsShown_) return;
+    tenthsShown_ = tenths;
+    std::cerr << DateTimeText(std::time(nullptr)) << " : " << ProgressLineText(progress) << '\n' << std::flush;
+  } else if (shown_ == Shown::Bar) {
+    const auto now = std::chrono::steady_clock::now();
+    const bool done = progress.fraction >= 1;
+    if (now - lastBar_ < kBarInterval && !done) return;
+    lastBar_ = now;
+    // The finished run's log says the rest: the bar goes.
+    std::cerr << "\r\x1b[K" << (done ? "" : ProgressBarText(progress)) << std::flush;
+    barShown_ = !done;
+  }
 }
 
 }  // namespace velmora

@@ -17,6 +17,7 @@
 #include "core/run_failure.h"
 #include "engine/logged_run.h"
 #include "engine/predict.h"
+#include "engine/run_plan.h"
 #include "engine/run_requirements.h"
 #include "engine/session.h"
 #include "engine/workspace_lock.h"
@@ -108,7 +109,7 @@ bool PredictInput(Session& session, const std::string& input,
 // the evidence.
 int RunSession(const RunOptions& options, const std::function<bool(Session&)>& work, bool mapped = true,
                const std::string& input = {}) {
-  ConsoleFrontend frontend;
+  ConsoleFrontend frontend(options.quiet);
   FactorialTable factorials;
   Session session{options.home, frontend, factorials, options.stop};
   session.workdir = options.workdir;
@@ -141,7 +142,9 @@ int Map(const RunOptions& options) {
   return RunSession(options, [&](Session& session) {
     return RunLogged(session, [&] {
       RequireMappingInputs(session, options.option);
+      session.progress.Begin(stages::kMapping);
       RunMapping(session, options.option);
+      session.progress.Finish();
     });
   });
 }

@@ -18,6 +18,7 @@ struct RunOptions {
   std::string output;             // where to copy result.xls afterwards; empty: nowhere
   std::string evidence;           // where to copy result_mirnas.tsv afterwards; empty: nowhere
   unsigned threads = 0;           // the scanner's threads; 0: all cores
+  bool quiet = false;             // no progress on standard error, only the log
   std::stop_token stop;           // asks the run to stop (a signal)
 };
 

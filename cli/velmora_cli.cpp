@@ -52,6 +52,7 @@ int Main(int argc, char** argv) {
         ->default_str(velmora::cli::kDefaultWorkdir);
     command->add_option("--output", run.output, "Copy the workspace's result.xls to this file afterwards");
     command->add_option("--evidence", run.evidence, "Copy the workspace's result_mirnas.tsv to this file afterwards");
+    command->add_flag("--quiet", run.quiet, "Show no progress, only the log");
   };
   CLI::App* map = app.add_subcommand(
       "map", "Map the predictor outputs already in the workspace and test them against the disease sets");

@@ -90,8 +90,7 @@ EnrichmentSummary WriteEnrichmentTable(Session& session, const std::filesystem::
   }
   std::size_t tested = 0;
   ForEachLncSet(session, lncMirSetPath, lncStopAtLineFeed, [&](const NamedSet& lnc) {
-    session.frontend.ShowProgress("Testing lncRNA " + std::to_string(++tested) + " of " +
-                                  std::to_string(summary.lncRNAs));
+    session.progress.Advance(static_cast<double>(tested++) / static_cast<double>(summary.lncRNAs));
     const std::vector<Association> reported = enrichment.Test(lnc);
     const std::optional<HeldMirnas> held =
         evidenceOut && !reported.empty() ? std::optional(HeldMirnas(lnc)) : std::nullopt;

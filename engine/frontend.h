@@ -19,6 +19,16 @@ struct ResultRow {
   std::array<std::string, 9> cells;
 };
 
+// How far a run is: the stage running, the fraction of the whole run done
+// (by a cost model of the stages), the seconds since the run began and the
+// estimated seconds left (negative while there is no estimate yet).
+struct RunProgress {
+  std::string stage;
+  double fraction = 0;
+  double elapsed = 0;
+  double remaining = -1;
+};
+
 class Frontend {
  public:
   virtual ~Frontend() = default;
@@ -32,8 +42,9 @@ class Frontend {
   // Empties the results list at the start of a run.
   virtual void ClearResultRows() {}
 
-  // Transient progress of a long step (a predictor running, lncRNAs tested).
-  virtual void ShowProgress(std::string_view /*text*/) {}
+  // How far the run is, a few times a second at most; the last report of a
+  // run that completes has the fraction 1.
+  virtual void ShowProgress(const RunProgress& /*progress*/) {}
 };
 
 }  // namespace velmora

@@ -8,6 +8,7 @@
 #include "engine/input_files.h"
 #include "engine/logged_run.h"
 #include "engine/predictor_runners.h"
+#include "engine/run_plan.h"
 #include "engine/run_requirements.h"
 #include "engine/workspace.h"
 
@@ -45,21 +46,35 @@ void RefuseWorkspaceInput(const Session& session, const InputSource& input) {
 // input is opened once, before anything is touched, and every pass reads
 // that open file.
 void RunSteps(Session& session, const InputSource& source, PredictionOption option, std::optional<PredictStage> last) {
+  session.progress.Begin(stages::kCheck);
   const InputSource input = source.Held();
   RefuseWorkspaceInput(session, input);
-  FastaSink checkOnly;
-  ReadLncRnaFasta(*input.Open(), checkOnly, session.stop);
+  struct : FastaSink {
+    std::uint64_t nucleotides = 0;
+    void Sequence(std::string_view bases) override { nucleotides += bases.size(); }
+  } counted;
+  ReadLncRnaFasta(*input.Open(), counted, session.stop);
+  const std::string lastStage = last == PredictStage::Inputs ? stages::kInputs
+                                : last == PredictStage::Predictors
+                                    ? (UsesTargetScan(option) ? stages::kTargetScan : stages::kMiranda)
+                                    : stages::kMapping;
+  session.progress.Plan(stages::PredictPlan(option, counted.nucleotides, session.threads, lastStage));
   CheckRequirements(session.home, PredictRequirements(option));
   RmDirEX(session.Workspace().string());
   session.rowsShown = 0;
   session.frontend.ClearResultRows();
+  session.progress.Begin(stages::kInputs);
   WritePredictorInputs(*input.Open(), session.Work(paths::kMirandaInput), session.Work(paths::kTargetScanInput),
                        session.stop);
-  if (last == PredictStage::Inputs) return;
-  RunPredictors(session, option);
-  session.CheckStop();
-  if (last == PredictStage::Predictors) return;
-  RunMapping(session, option);
+  if (last != PredictStage::Inputs) {
+    RunPredictors(session, option);
+    session.CheckStop();
+  }
+  if (!last) {
+    session.progress.Begin(stages::kMapping);
+    RunMapping(session, option);
+  }
+  session.progress.Finish();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "core/paths.h"
 #include "core/run_failure.h"
 #include "engine/run_log.h"
+#include "engine/run_plan.h"
 
 namespace velmora {
 namespace {
@@ -16,7 +17,8 @@ void RunWritingTo(Session& session, const std::string& output, std::string_view 
                   const std::function<CommandLine(const std::string&)>& command) {
   DiscardPartial(output);
   try {
-    ShellAndWait(session.frontend, session.stop, command(PartialPath(output).string()), name);
+    ShellAndWait(session.stop, command(PartialPath(output).string()), name,
+                 [&](double done) { session.progress.Advance(done); });
   } catch (...) {
     DiscardPartial(output);
     throw;
@@ -39,6 +41,7 @@ CommandLine MirandaCommand(const std::string& strexepath, const std::string& str
 void TargetScan60_RunPerl(Session& session, const std::string& strmiRNAPath, const std::string& strlncRNAPath,
                           const std::string& strOutputPath) {
   AppendLogLine(session.frontend, kTargetScanLogLine);
+  session.progress.Begin(stages::kTargetScan);
   RunWritingTo(session, strOutputPath, paths::kTargetScanProgram, [&](const std::string& output) {
     return TargetScanCommand(session.home.string(), strmiRNAPath, strlncRNAPath, output);
   });
@@ -47,6 +50,7 @@ void TargetScan60_RunPerl(Session& session, const std::string& strmiRNAPath, con
 void miranda_run(Session& session, const std::string& strexepath, const std::string& strmirna,
                  const std::string& strlnc, const std::string& stroutput) {
   AppendLogLine(session.frontend, kMirandaLogLine);
+  session.progress.Begin(stages::kMiranda);
   RunWritingTo(session, stroutput, paths::kMirandaProgram, [&](const std::string& output) {
     CommandLine command = MirandaCommand(strexepath, strmirna, strlnc, output);
     if (session.threads > 0) command.arguments.insert(command.arguments.end(), {"-t", std::to_string(session.threads)});

@@ -8,8 +8,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <chrono>
+#include <charconv>
+#include <cstdint>
 #include <cstring>
 
 #include "core/run_failure.h"
@@ -18,6 +20,9 @@ namespace velmora {
 namespace {
 
 constexpr int kLookIntervalMs = 50;
+// Where a predictor finds its progress pipe, and how its environment says so.
+constexpr int kProgressFd = 3;
+constexpr char kProgressVariable[] = "VELMORA_PROGRESS_FD=3";
 
 // Closes a file descriptor when it goes out of scope.
 class Descriptor {
@@ -67,8 +72,10 @@ void EndChild(pid_t pid) {
 // In the child, before exec: only async-signal-safe calls. The child leads a
 // process group of its own (so the run can end all of it), dies with the
 // thread that started it (so no predictor outlives Velmora, however Velmora
-// ends), and gets the default signal handling back that Velmora changed.
-[[noreturn]] void BecomePredictor(pid_t parent, int errorWrite, int execReport, char* const* argv) {
+// ends), and gets the default signal handling back that Velmora changed. Its
+// progress pipe becomes descriptor kProgressFd, which its environment names.
+[[noreturn]] void BecomePredictor(pid_t parent, const int (&pipes)[3], char* const* argv, char* const* environment) {
+  const auto [errorWrite, progressWrite, execReport] = pipes;
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != parent) _exit(127);
   setpgid(0, 0);
@@ -81,22 +88,30 @@ void EndChild(pid_t pid) {
   const int input = open("/dev/null", O_RDONLY | O_CLOEXEC);
   const int output = open("/dev/null", O_WRONLY | O_CLOEXEC);
   if (input < 0 || output < 0 || dup2(input, STDIN_FILENO) < 0 || dup2(output, STDOUT_FILENO) < 0 ||
-      dup2(errorWrite, STDERR_FILENO) < 0) {
+      dup2(errorWrite, STDERR_FILENO) < 0 ||
+      (progressWrite == kProgressFd ? fcntl(kProgressFd, F_SETFD, 0) : dup2(progressWrite, kProgressFd)) < 0) {
     const int error = errno;
     (void)!write(execReport, &error, sizeof error);
     _exit(127);
   }
-  execv(argv[0], argv);
+  execve(argv[0], argv, environment);
   const int error = errno;
   (void)!write(execReport, &error, sizeof error);
   _exit(127);
 }
 
 // Starts the program; throws RunFailure naming it when it cannot be started.
-pid_t StartChild(const CommandLine& command, std::string_view name, int errorWrite) {
+pid_t StartChild(const CommandLine& command, std::string_view name, int errorWrite, int progressWrite) {
   std::vector<char*> argv;
   for (const std::string& argument : command.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
+  // Velmora's environment, with the progress descriptor named.
+  std::vector<char*> environment;
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    if (!std::string_view(*variable).starts_with("VELMORA_PROGRESS_FD=")) environment.push_back(*variable);
+  }
+  environment.push_back(const_cast<char*>(kProgressVariable));
+  environment.push_back(nullptr);
   int reports[2];
   if (pipe2(reports, O_CLOEXEC) != 0) {
     throw RunFailure(std::string(name) + " could not be started: " + std::strerror(errno));
@@ -106,7 +121,8 @@ pid_t StartChild(const CommandLine& command, std::string_view name, int errorWri
   const pid_t parent = getpid();
   const pid_t pid = fork();
   if (pid < 0) throw RunFailure(std::string(name) + " could not be started: " + std::strerror(errno));
-  if (pid == 0) BecomePredictor(parent, errorWrite, reportWrite.get(), argv.data());
+  if (pid == 0)
+    BecomePredictor(parent, {errorWrite, progressWrite, reportWrite.get()}, argv.data(), environment.data());
   setpgid(pid, pid);  // also here, so that the group exists before anyone signals it
   reportWrite.reset();
   // A successful exec closes the report pipe unwritten.
@@ -160,19 +176,48 @@ bool ReadErrors(int fd, std::string& errorText) {
   }
 }
 
+// The predictor's progress lines, "DONE TOTAL", handed on as fractions.
+class ProgressLines {
+ public:
+  // Reads what the pipe holds now; false once it is closed.
+  bool Read(int fd, const std::function<void(double)>& progress) {
+    char buffer[512];
+    for (;;) {
+      const ssize_t got = read(fd, buffer, sizeof buffer);
+      if (got <= 0) return got < 0 && (errno == EAGAIN || errno == EINTR);
+      pending_.append(buffer, static_cast<std::size_t>(got));
+      for (std::size_t end; (end = pending_.find('\n')) != std::string::npos; pending_.erase(0, end + 1)) {
+        const char *at = pending_.data(), *stop = at + end;
+        std::uint64_t done = 0, total = 0;
+        const auto first = std::from_chars(at, stop, done);
+        const auto second = first.ptr < stop ? std::from_chars(first.ptr + 1, stop, total) : first;
+        if (first.ec == std::errc() && second.ec == std::errc() && total > 0 && progress) {
+          progress(static_cast<double>(std::min(done, total)) / static_cast<double>(total));
+        }
+      }
+      if (pending_.size() > 256) pending_.clear();  // no line of ours
+    }
+  }
+
+ private:
+  std::string pending_;
+};
+
 }  // namespace
 
-void ShellAndWait(Frontend& frontend, const std::stop_token& stop, const CommandLine& command, std::string_view name) {
-  int errors[2];
-  if (pipe2(errors, O_CLOEXEC) != 0) {
+void ShellAndWait(const std::stop_token& stop, const CommandLine& command, std::string_view name,
+                  const std::function<void(double)>& progress) {
+  int errors[2], reports[2];
+  if (pipe2(errors, O_CLOEXEC) != 0 || pipe2(reports, O_CLOEXEC) != 0) {
     throw RunFailure(std::string(name) + " could not be started: " + std::strerror(errno));
   }
-  Descriptor errorRead(errors[0]);
-  Descriptor errorWrite(errors[1]);
+  Descriptor errorRead(errors[0]), errorWrite(errors[1]), progressRead(reports[0]), progressWrite(reports[1]);
   fcntl(errorRead.get(), F_SETFL, O_NONBLOCK);
+  fcntl(progressRead.get(), F_SETFL, O_NONBLOCK);
 
-  ChildGroup child(StartChild(command, name, errorWrite.get()));
+  ChildGroup child(StartChild(command, name, errorWrite.get(), progressWrite.get()));
   errorWrite.reset();
+  progressWrite.reset();
 
   // The pidfd becomes readable when the child ends, so poll() sleeps until
   // then, or until the stop request is next looked at. Standard error is
@@ -180,16 +225,14 @@ void ShellAndWait(Frontend& frontend, const std::stop_token& stop, const Command
   // predictor started may hold it open.
   Descriptor ended(static_cast<int>(syscall(SYS_pidfd_open, child.pid(), 0)));
   std::string errorText;
-  const auto begin = std::chrono::steady_clock::now();
+  ProgressLines lines;
   int status = 0;
   while (!child.Ended(status)) {
     if (stop.stop_requested()) throw RunStopped();
-    pollfd looks[2] = {{errorRead.get(), POLLIN, 0}, {ended.get(), POLLIN, 0}};
-    poll(looks, 2, kLookIntervalMs);
+    pollfd looks[3] = {{errorRead.get(), POLLIN, 0}, {progressRead.get(), POLLIN, 0}, {ended.get(), POLLIN, 0}};
+    poll(looks, 3, kLookIntervalMs);
     if (errorRead.get() >= 0 && !ReadErrors(errorRead.get(), errorText)) errorRead.reset();
-    const auto seconds =
-        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - begin).count();
-    frontend.ShowProgress(std::string(name) + " running, " + std::to_string(seconds) + " s");
+    if (progressRead.get() >= 0 && !lines.Read(progressRead.get(), progress)) progressRead.reset();
   }
   if (errorRead.get() >= 0) ReadErrors(errorRead.get(), errorText);
   if (WIFSIGNALED(status)) {

@@ -2,12 +2,11 @@
 
 // Starting a predictor as a child process and waiting for it.
 
+#include <functional>
 #include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "engine/frontend.h"
 
 namespace velmora {
 
@@ -17,11 +16,14 @@ struct CommandLine {
 };
 
 // Starts the program and returns once it has ended, sleeping between looks
-// at the child (no busy waiting) and showing its running time as progress.
+// at the child (no busy waiting). The program may report how far it is on
+// the descriptor VELMORA_PROGRESS_FD names in its environment ("DONE TOTAL"
+// lines); `progress` gets each report as a fraction.
 // Throws RunFailure when the program cannot be started ("<name> could not be
 // started: <reason>"), ends with a non-zero status ("<name> failed with
 // status N", with the last line it wrote to standard error) or is ended by a
 // signal; a stop request ends the child and throws RunStopped.
-void ShellAndWait(Frontend& frontend, const std::stop_token& stop, const CommandLine& command, std::string_view name);
+void ShellAndWait(const std::stop_token& stop, const CommandLine& command, std::string_view name,
+                  const std::function<void(double)>& progress = {});
 
 }  // namespace velmora

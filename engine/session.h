@@ -8,6 +8,7 @@
 #include "core/paths.h"
 #include "core/run_failure.h"
 #include "engine/frontend.h"
+#include "engine/progress_tracker.h"
 #include "stats/factorial_table.h"
 
 namespace velmora {
@@ -23,6 +24,7 @@ struct Session {
   std::int32_t rowsShown = 0;          // the run's rows so far: the next row's ID is this plus one
   std::filesystem::path workdir = {};  // empty: DefaultWorkspace(home)
   unsigned threads = 0;                // the scanner's threads; 0: all cores
+  ProgressTracker progress{frontend};  // how far the run is, for the front end
 
   std::filesystem::path Workspace() const { return workdir.empty() ? DefaultWorkspace(home) : workdir; }
   // A file of the workspace, by name.

@@ -37,7 +37,9 @@ int main(int argc, char** argv) {
     const auto targets = ReadFasta(velmora::predictors::ReadInputFile(argv[2]), argv[2]);
     velmora::predictors::OutputStream out(argv[4]);
     const std::string folder = std::filesystem::path(argv[4]).parent_path().string();
-    Scan(mirnas, targets, argv[1], argv[2], threads, folder.empty() ? "." : folder, out.stream());
+    velmora::predictors::ProgressReport progress(velmora::predictors::ProgressReport::DescriptorFromEnvironment(),
+                                                 ScanUnits(mirnas, targets));
+    Scan(mirnas, targets, argv[1], argv[2], threads, folder.empty() ? "." : folder, out.stream(), &progress);
     out.Close();
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "miranda: out of memory\n");

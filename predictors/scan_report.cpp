@@ -93,8 +93,15 @@ std::string Banner(const std::string& mirnaFile, const std::string& targetFile) 
 
 }  // namespace
 
+std::uint64_t ScanUnits(const std::vector<Sequence>& mirnas, const std::vector<Sequence>& targets) {
+  std::uint64_t nucleotides = 0;
+  for (const Sequence& target : targets) nucleotides += target.bases.size();
+  return (mirnas.size() + LaneGroup::Lanes() - 1) / LaneGroup::Lanes() * nucleotides;
+}
+
 void Scan(const std::vector<Sequence>& mirnas, const std::vector<Sequence>& targets, const std::string& mirnaFile,
-          const std::string& targetFile, unsigned threads, const std::string& spillFolder, std::ostream& out) {
+          const std::string& targetFile, unsigned threads, const std::string& spillFolder, std::ostream& out,
+          predictors::ProgressReport* progress) {
   out << Banner(mirnaFile, targetFile);
   std::vector<std::vector<Base>> codes;
   for (const Sequence& target : targets) codes.push_back(TargetCodes(target.bases));
@@ -129,6 +136,7 @@ void Scan(const std::vector<Sequence>& mirnas, const std::vector<Sequence>& targ
         byMirna[k].Append(
             [&](std::string& text) { PairReport(mirna, targets[t], hits, static_cast<int>(t + 1), text); });
       }
+      if (progress) progress->Add(targets[t].bases.size());
     }
     const std::lock_guard lock(writing);
     texts[g] = {std::move(byMirna), true};

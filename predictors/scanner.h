@@ -5,11 +5,13 @@
 // seed region, hits at scores of 140 and more, and miRanda 3.3a's text
 // output for every miRNA-target pair with at least one hit.
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "predictors/fasta.h"
+#include "predictors/progress_report.h"
 
 namespace velmora::scanner {
 
@@ -37,7 +39,12 @@ std::vector<Hit> ScanPair(const std::string& mirna, const std::string& target);
 // as the groups before it are, and waits in temporary files in `spillFolder`
 // until then. Throws std::runtime_error, before the closing line, if that
 // text cannot be kept; a thread that cannot start leaves its share to the others.
+// `progress`, when given, counts target nucleotides swept per miRNA group.
 void Scan(const std::vector<Sequence>& mirnas, const std::vector<Sequence>& targets, const std::string& mirnaFile,
-          const std::string& targetFile, unsigned threads, const std::string& spillFolder, std::ostream& out);
+          const std::string& targetFile, unsigned threads, const std::string& spillFolder, std::ostream& out,
+          predictors::ProgressReport* progress = nullptr);
+
+// The units of Scan's progress: target nucleotides, once per miRNA group.
+std::uint64_t ScanUnits(const std::vector<Sequence>& mirnas, const std::vector<Sequence>& targets);
 
 }  // namespace velmora::scanner

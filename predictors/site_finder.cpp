@@ -152,11 +152,12 @@ Families ReadFamilies(const std::string& text) {
   return families;
 }
 
-void FindSites(const Families& families, LineFile& utrs, std::ostream& out) {
+void FindSites(const Families& families, LineFile& utrs, std::ostream& out, predictors::ProgressReport* progress) {
   Writer writer(families, out);
   std::string gene;
   std::vector<Utr> block;  // the current gene's lines, one per species
   for (std::string line; utrs.ReadLine(true, line);) {
+    if (progress) progress->Add(line.size() + 1);
     if (line.empty()) continue;
     const auto fields = Split(line, '\t');
     if (fields.size() < 3) continue;

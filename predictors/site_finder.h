@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "core/line_reader.h"
+#include "predictors/progress_report.h"
 
 namespace velmora::sitefinder {
 
@@ -23,7 +24,9 @@ struct Families {
 Families ReadFamilies(const std::string& text);
 
 // Reads the UTR lines (ended by LF; a CR stays in the line) from `utrs` and writes the whole output file to `out`,
-// one gene block at a time: header, then one line per site.
-void FindSites(const Families& families, LineFile& utrs, std::ostream& out);
+// one gene block at a time: header, then one line per site. `progress`, when
+// given, counts the bytes of the UTR lines read.
+void FindSites(const Families& families, LineFile& utrs, std::ostream& out,
+               predictors::ProgressReport* progress = nullptr);
 
 }  // namespace velmora::sitefinder

@@ -195,6 +195,23 @@ void Lingering(Stage& run) {
   fs::permissions(run.home / "lib/miranda", fs::perms::owner_all);
   run.after.push_back([&run] { EXPECT_FALSE(Alive(std::stoi(test::ReadBytes(run.dir / "sleeper")))); });
 }
+// The run's progress in a log: a line per tenth reached, rising, the last
+// at 100 %; none at all when quiet.
+Step Progress(bool shown) {
+  return [=](Stage& run) {
+    run.after.push_back([&run, shown] {
+      std::vector<int> percents;
+      std::istringstream lines(run.errors);
+      for (std::string line; std::getline(lines, line);) {
+        const std::size_t at = line.find(" : Progress ");
+        if (at != std::string::npos) percents.push_back(std::stoi(line.substr(at + 12)));
+      }
+      EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+      EXPECT_EQ(percents.empty() ? -1 : percents.back(), shown ? 100 : -1) << run.errors;
+      EXPECT_EQ(run.errors.find("Progress 100 % (Mapping)") != std::string::npos, shown) << run.errors;
+    });
+  };
+}
 Step Begins(const std::string& file, const std::string& head) {
   return [=](Stage& run) {
     run.after.push_back([=] { EXPECT_TRUE(test::ReadBytes(run.dir / file).starts_with(head)) << file; });
@@ -324,7 +341,9 @@ std::vector<Case> Cases() {
            "--output {dir}/r.xls and --evidence {dir}/./r.xls: the same file; choose two", true),
       // Forms of the clean input, and events, that give the clean run's files.
       Case("standard input", {}, predict + "< {clean}", 0, done, false, clean),
-      Case("one scanner thread", {}, predict + "--threads 1 {clean}", 0, done, false, clean),
+      Case("one scanner thread, its progress in the log", {Progress(true)}, predict + "--threads 1 {clean}", 0, done,
+           false, clean),
+      Case("--quiet", {Progress(false)}, predict + "--quiet {clean}", 0, done, false, clean),
       Case("a gzip input with CR LF", {Gzip(crlf)}, predict + "{dir}/in.fa.gz", 0, done, false, clean),
       Case("prepare from gzip on standard input", {Gzip(crlf)}, "prepare --home {home} - < {dir}/in.fa.gz", 0, "",
            false, inputs),

@@ -53,9 +53,8 @@ TEST(ShellAndWait, EveryOutcomeIsNamed) {
       {{"/bin/sh", "-c", "[ \"$1\" = 'a \"b\" $c;' ] || exit 7", "sh", "a \"b\" $c;"}, "no failure"},
       {{"/bin/sh", "-c", "sleep 30"}, "Stopped", stopped.get_token()},
   };
-  test::RecordingFrontend frontend;
   for (const auto& c : cases) {
-    EXPECT_EQ(test::FailureOf([&] { ShellAndWait(frontend, c.stop, {c.arguments}, "lib/miranda"); }), c.outcome);
+    EXPECT_EQ(test::FailureOf([&] { ShellAndWait(c.stop, {c.arguments}, "lib/miranda"); }), c.outcome);
   }
   // A predictor that leaves something running with its standard error: the
   // run goes on once the predictor ends, and the rest of its group ends too.
@@ -63,14 +62,20 @@ TEST(ShellAndWait, EveryOutcomeIsNamed) {
   const std::string pidFile = (dir / "pid").string();
   for (const auto& [exit, outcome] : {std::pair{"0", "no failure"}, {"2", "lib/miranda failed with status 2: gone"}}) {
     const std::string script = "sleep 30 >&2 & echo $! > '" + pidFile + "'; echo gone >&2; exit " + exit;
-    EXPECT_EQ(test::FailureOf([&] {
-                ShellAndWait(frontend, {}, {{"/bin/sh", "-c", script}}, "lib/miranda");
-              }),
-              outcome);
+    EXPECT_EQ(test::FailureOf([&] { ShellAndWait({}, {{"/bin/sh", "-c", script}}, "lib/miranda"); }), outcome);
     EXPECT_TRUE(EndsSoon(std::stoi(test::ReadBytes(pidFile)))) << "the sleeper outlived the run";
   }
+  // Progress comes on the descriptor the environment names, a line a report;
+  // anything else there is passed over.
+  std::vector<double> reported;
+  ShellAndWait({},
+               {{"/bin/sh", "-c",
+                 "[ \"$VELMORA_PROGRESS_FD\" = 3 ] || exit 9; printf '1 4\\nnoise\\n3 4\\n' >&3; printf '4 ' >&3; "
+                 "sleep 0.2; printf '4\\n' >&3"}},
+               "lib/miranda", [&](double done) { reported.push_back(done); });
+  EXPECT_EQ(reported, (std::vector<double>{0.25, 0.75, 1}));
   const double before = ProcessCpuSeconds();
-  ShellAndWait(frontend, {}, {{"/bin/sh", "-c", "sleep 0.5"}}, "lib/miranda");
+  ShellAndWait({}, {{"/bin/sh", "-c", "sleep 0.5"}}, "lib/miranda");
   EXPECT_LT(ProcessCpuSeconds() - before, 0.2);
 }
 
