@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -75,6 +76,10 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
   ViewList = new QPushButton("List", Frame5);
   ViewChart = new QPushButton("Chart", Frame5);
   SaveChart = new QPushButton("Save Chart...", Frame5);
+  ProgressBar1 = new QProgressBar(this);
+  ProgressBar1->setRange(0, 1000);
+  ProgressBar1->setAlignment(Qt::AlignCenter);
+  ProgressBar1->hide();
   ChartView->setWidget(new QLabel);
   ChartView->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   ChartView->setBackgroundRole(QPalette::Base);
@@ -240,9 +245,19 @@ void Form1::Form_Resize() {
   Place(ViewList, layout_.viewList);
   Place(ViewChart, layout_.viewChart);
   Place(SaveChart, layout_.saveChart);
+  PlaceProgressBar();
   ListViewSub();
   ShowEvidence();  // elided to the new width
   RefreshChart();  // fitted to the new width
+}
+
+// Right of the reference-data text, left of Exit, on Exit's line: as wide as
+// the text leaves room for, up to 300 pixels.
+void Form1::PlaceProgressBar() {
+  const QRect exit = Command4->geometry();
+  const int text = Label1->fontMetrics().boundingRect(QRect(0, 0, 10000, 10000), 0, Label1->text()).width();
+  const int right = exit.left() - 8, left = std::max(Label1->x() + text + 12, right - 300);
+  ProgressBar1->setGeometry(left, exit.top(), std::max(0, right - left), exit.height());
 }
 
 // While a run goes, Predict reads "Stop" and stays enabled.

@@ -21,6 +21,7 @@
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QScrollArea;
@@ -61,6 +62,8 @@ class Form1 : public QWidget {
   QPushButton* ViewList;
   QPushButton* ViewChart;
   QPushButton* SaveChart;
+  // Added too: how far a run is and the time left, left of Exit while it goes.
+  QProgressBar* ProgressBar1;
 
   // The open and save dialogs: each returns the chosen path, or an empty
   // text when the user cancels. Tests answer them instead of a user. Cd3
@@ -91,11 +94,13 @@ class Form1 : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  friend class WindowFrontend;  // what a run shows arrives through these three
+  friend class WindowFrontend;  // what a run shows arrives through these four
 
   void AppendLogText(const QString& line);
   void AddListRow(const ResultRow& row);
   void ClearList();
+  void ShowRunProgress(const RunProgress& progress);
+  void PlaceProgressBar();
 
   void Form_Load();
   void Form_Resize();

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QMetaObject>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -14,6 +15,7 @@
 #include "core/paths.h"
 #include "core/run_failure.h"
 #include "engine/predict.h"
+#include "engine/progress_tracker.h"
 #include "engine/session.h"
 #include "engine/workspace_lock.h"
 
@@ -57,6 +59,7 @@ void Form1::Command3_Click() {
 void Form1::RunFinished(bool completed) {
   if (run_.joinable()) run_.join();  // closing the window may have joined it
   running_ = false;
+  ProgressBar1->hide();
   Command3->setText("Predict");
   if (!completed && stopRequested_) Frame5->setTitle("Results (stopped: incomplete)");
   EnableRunControls(true);
@@ -101,6 +104,15 @@ void Form1::ClearList() {
   store_.Clear();
   evidence_.clear();
   ListViewSET();
+}
+
+void Form1::ShowRunProgress(const RunProgress& progress) {
+  if (!running_) return;  // a report still queued when the run ended
+  ProgressBar1->setValue(static_cast<int>(progress.fraction * 1000));
+  ProgressBar1->setFormat(
+      QString("%p % · %1 · %2")
+          .arg(QString::fromStdString(progress.stage), QString::fromStdString(TimeLeftText(progress))));
+  ProgressBar1->show();
 }
 
 void Form1::AppendLogText(const QString& line) {

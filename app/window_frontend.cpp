@@ -24,6 +24,12 @@ void WindowFrontend::ShowResultRow(const ResultRow& row) {
   if (row.id == ResultStore::kLastRow + 1) AppendLogLine(*this, kResultLimitMessage);
 }
 
+void WindowFrontend::ShowProgress(const RunProgress& progress) {
+  Form1* window = window_;
+  QMetaObject::invokeMethod(
+      window, [window, progress] { window->ShowRunProgress(progress); }, Qt::QueuedConnection);
+}
+
 void WindowFrontend::ClearResultRows() {
   Form1* window = window_;
   QMetaObject::invokeMethod(

@@ -22,6 +22,7 @@ class WindowFrontend final : public Frontend {
   void ShowLogLine(std::string_view line) override;
   void ShowResultRow(const ResultRow& row) override;
   void ClearResultRows() override;
+  void ShowProgress(const RunProgress& progress) override;
 
  private:
   Form1* window_;

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <iostream>
 
+#include "engine/progress_tracker.h"
 #include "engine/run_log.h"
 
 namespace velmora {
@@ -14,20 +15,6 @@ namespace {
 
 constexpr std::size_t kBarWidth = 24;
 constexpr std::chrono::milliseconds kBarInterval{250};
-
-// "m:ss", or "h:mm:ss" from an hour on.
-std::string Duration(double seconds) {
-  const long total = std::lround(std::max(0.0, seconds));
-  const long hours = total / 3600, minutes = total / 60 % 60, rest = total % 60;
-  std::string text = hours > 0 ? std::to_string(hours) + ":" + (minutes < 10 ? "0" : "") : "";
-  return text + std::to_string(minutes) + ":" + (rest < 10 ? "0" : "") + std::to_string(rest);
-}
-
-std::string Times(const RunProgress& progress) {
-  return Duration(progress.elapsed) + " elapsed, " +
-         (progress.remaining < 0 ? std::string("estimating the time left")
-                                 : "about " + Duration(progress.remaining) + " left");
-}
 
 int Percent(const RunProgress& progress) { return static_cast<int>(std::floor(progress.fraction * 100)); }
 
@@ -41,11 +28,12 @@ std::string ProgressBarText(const RunProgress& progress) {
   bar.replace(1, filled, filled, '#');
   std::string percent = std::to_string(Percent(progress));
   percent.insert(0, 3 - std::min<std::size_t>(3, percent.size()), ' ');
-  return bar + " " + percent + " %  " + progress.stage + "  " + Times(progress);
+  return bar + " " + percent + " %  " + progress.stage + "  " + ProgressTimesText(progress);
 }
 
 std::string ProgressLineText(const RunProgress& progress) {
-  return "Progress " + std::to_string(Percent(progress)) + " % (" + progress.stage + "), " + Times(progress);
+  return "Progress " + std::to_string(Percent(progress)) + " % (" + progress.stage + "), " +
+         ProgressTimesText(progress);
 }
 
 ConsoleFrontend::ConsoleFrontend(bool quiet)

@@ -17,7 +17,22 @@ double CostOf(const std::vector<PlannedStage>& stages, std::size_t from, std::si
                          [](double sum, const PlannedStage& stage) { return sum + stage.cost; });
 }
 
+std::string Duration(double seconds) {
+  const long total = std::lround(std::max(0.0, seconds));
+  const long hours = total / 3600, minutes = total / 60 % 60, rest = total % 60;
+  std::string text = hours > 0 ? std::to_string(hours) + ":" + (minutes < 10 ? "0" : "") : "";
+  return text + std::to_string(minutes) + ":" + (rest < 10 ? "0" : "") + std::to_string(rest);
+}
+
 }  // namespace
+
+std::string TimeLeftText(const RunProgress& progress) {
+  return progress.remaining < 0 ? "estimating the time left" : "about " + Duration(progress.remaining) + " left";
+}
+
+std::string ProgressTimesText(const RunProgress& progress) {
+  return Duration(progress.elapsed) + " elapsed, " + TimeLeftText(progress);
+}
 
 ProgressTracker::ProgressTracker(Frontend& frontend, std::function<Clock::time_point()> now)
     : frontend_(frontend), now_(std::move(now)) {}

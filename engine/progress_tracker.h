@@ -9,6 +9,12 @@
 
 namespace velmora {
 
+// "1:23 elapsed, about 2:01 left" ("estimating the time left" while there
+// is no estimate); times as m:ss, or h:mm:ss from an hour on.
+std::string ProgressTimesText(const RunProgress& progress);
+// "about 2:01 left", or "estimating the time left".
+std::string TimeLeftText(const RunProgress& progress);
+
 // A stage of a run and what it is expected to cost, in any unit common to
 // the stages of one plan (the cost model's seconds).
 struct PlannedStage {

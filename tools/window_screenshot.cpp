@@ -1,6 +1,7 @@
 // velmora-screenshot: opens the window, imports a FASTA file, runs Predict
 // with the chosen option and saves a picture of the window: the list sorted
-// by P-value with one row selected, or the Chart view.
+// by P-value with one row selected, or the Chart view; or, with --during,
+// the window while the run goes.
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
   int option = 3;
   int select = 1;
   bool chart = false;
+  double during = 0;
   app.add_option("--home", home, "Installation folder")->capture_default_str();
   app.add_option("--input", input, "FASTA file to import")->required();
   app.add_option("--option", option, "Prediction option, 1 to 4")->check(CLI::Range(1, 4))->capture_default_str();
@@ -27,6 +29,8 @@ int main(int argc, char** argv) {
   app.add_option("--select", select, "Row of the sorted list to select (1 is the first; 0 none)")
       ->capture_default_str();
   app.add_flag("--chart", chart, "Show the Chart view instead of the list");
+  app.add_option("--during", during, "Take the picture this many seconds into the run, while it goes")
+      ->check(CLI::PositiveNumber);
   CLI11_PARSE(app, argc, argv);
 
   QApplication application(argc, argv);
@@ -42,6 +46,12 @@ int main(int argc, char** argv) {
   QRadioButton* options[] = {window.Option1, window.Option2, window.Option3, window.Option4};
   options[option - 1]->setChecked(true);
   window.Command3_Click();
+  if (during > 0) {
+    QTest::qWait(static_cast<int>(during * 1000));
+    const bool picture = window.Running() && window.grab().save(QString::fromStdString(output));
+    window.close();  // stops the run
+    return picture ? 0 : 1;
+  }
   if (!QTest::qWaitFor([&] { return !window.Running(); }, 600000)) return 1;
   window.ListView1_ColumnClick(8);  // by P-value, smallest first
   if (select > 0 && select <= window.ListView1->rowCount()) window.ListView1->selectRow(select - 1);

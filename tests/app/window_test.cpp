@@ -112,7 +112,8 @@ class WindowTest : public QObject {
     if (fs::exists(home)) return home;
     fs::copy(home_, home, fs::copy_options::recursive);
     const std::string pidFile = (scratch_ / "predictor.pid").string();
-    WriteBytes(home / "perlbin/targetscan_60", "#!/bin/sh\necho $$ > '" + pidFile + "'\nexec sleep 600\n");
+    WriteBytes(home / "perlbin/targetscan_60",
+               "#!/bin/sh\necho '1 4' >&3\necho $$ > '" + pidFile + "'\nexec sleep 600\n");
     return home;
   }
 
@@ -404,6 +405,9 @@ class WindowTest : public QObject {
     window->Cd1 = window->Cd2 = [&] { return ++dialogs, Text(scratch_ / "during.xls"); };
     QTest::mouseClick(window->Command3, Qt::LeftButton);
     QTRY_VERIFY(fs::exists(scratch_ / "predictor.pid"));
+    // The site finder's report, as the whole run's fraction and its stage.
+    QTRY_VERIFY(window->ProgressBar1->isVisible() && window->ProgressBar1->text().contains(" · TargetScan · "));
+    QVERIFY(window->ProgressBar1->value() > 0 && window->ProgressBar1->value() < 1000);
     QVERIFY(!window->Command1->isEnabled() && !window->Command2->isEnabled() && !window->Option2->isEnabled());
     QVERIFY(!window->SaveChart->isEnabled() && !window->ListView1->horizontalHeader()->sectionsClickable());
     window->Command1_Click();
@@ -419,6 +423,7 @@ class WindowTest : public QObject {
     QCOMPARE(LogMessages(*window).last(), QString("Stopped"));
     QCOMPARE(window->Frame5->title(), QString("Results (stopped: incomplete)"));
     QCOMPARE(window->Command3->text(), QString("Predict"));
+    QVERIFY(!window->ProgressBar1->isVisible());
     QVERIFY(window->Command3->isEnabled() && window->Command2->isEnabled() && window->Option2->isEnabled());
     // The last complete result is back in place, and Save All saves it.
     QVERIFY(window->Command1->isEnabled() && window->SaveChart->isEnabled() && !fs::exists(scratch_ / "during.xls"));
