@@ -107,10 +107,11 @@ void MapBothIntersection(Session& session, const std::filesystem::path& targetSc
 }
 
 void RunMapping(Session& session, PredictionOption option) {
+  session.record.Stage("mapping");
   const auto targetScan = session.Work(paths::kTargetScanOutput);
   const auto miranda = session.Work(paths::kMirandaOutput);
-  const auto reference = paths::In(session.home, paths::kReferenceMirnas);
-  const auto diseases = paths::In(session.home, paths::kDiseaseSets);
+  const auto reference = session.Collection().Path(paths::kReferenceMirnas);
+  const auto diseases = session.Collection().Path(paths::kDiseaseSets);
   switch (option) {
     case PredictionOption::TargetScanOnly:
       return MapTargetScanOnly(session, targetScan, reference, diseases, true, true);

@@ -4,10 +4,9 @@
 
 #include "core/paths.h"
 #include "core/run_failure.h"
-#include "engine/fasta_input.h"
 #include "engine/input_files.h"
-#include "engine/logged_run.h"
 #include "engine/predictor_runners.h"
+#include "engine/run_record.h"
 #include "engine/run_requirements.h"
 #include "engine/workspace.h"
 
@@ -15,13 +14,17 @@ namespace velmora {
 namespace {
 
 void RunPredictors(Session& session, PredictionOption option) {
-  const auto in = [&](std::string_view relative) { return paths::In(session.home, relative).string(); };
+  const ReferenceCollection collection = session.Collection();
   if (UsesMiranda(option)) {
-    miranda_run(session, in(paths::kMirandaProgram), in(paths::kMirnaSequences),
-                session.Work(paths::kMirandaInput).string(), session.Work(paths::kMirandaOutput).string());
+    session.record.Stage("miRanda");
+    miranda_run(session, paths::In(session.home, paths::kMirandaProgram).string(),
+                collection.Path(paths::kMirnaSequences).string(), session.Work(paths::kMirandaInput).string(),
+                session.Work(paths::kMirandaOutput).string());
   }
   if (UsesTargetScan(option)) {
-    TargetScan60_RunPerl(session, in(paths::kSeedFamilies), session.Work(paths::kTargetScanInput).string(),
+    session.record.Stage("TargetScan");
+    TargetScan60_RunPerl(session, collection.Path(paths::kSeedFamilies).string(),
+                         session.Work(paths::kTargetScanInput).string(),
                          session.Work(paths::kTargetScanOutput).string());
   }
 }
@@ -47,9 +50,10 @@ void RefuseWorkspaceInput(const Session& session, const InputSource& input) {
 void RunSteps(Session& session, const InputSource& source, PredictionOption option, std::optional<PredictStage> last) {
   const InputSource input = source.Held();
   RefuseWorkspaceInput(session, input);
-  FastaSink checkOnly;
-  ReadLncRnaFasta(*input.Open(), checkOnly, session.stop);
-  CheckRequirements(session.home, PredictRequirements(option));
+  session.record.Stage("input check");
+  CheckRecordedInput(session, input);
+  CheckRequirements(session.home, session.Collection(), PredictRequirements(option));
+  session.record.Stage("predictor inputs");
   RmDirEX(session.Workspace().string());
   session.rowsShown = 0;
   session.frontend.ClearResultRows();
@@ -65,11 +69,11 @@ void RunSteps(Session& session, const InputSource& source, PredictionOption opti
 }  // namespace
 
 bool Predict(Session& session, const InputSource& input, PredictionOption option) {
-  return RunLogged(session, [&] { RunSteps(session, input, option, std::nullopt); });
+  return RunRecorded(session, option, [&] { RunSteps(session, input, option, std::nullopt); });
 }
 
 bool PredictUntil(Session& session, const InputSource& input, PredictionOption option, PredictStage stage) {
-  return RunLogged(session, [&] { RunSteps(session, input, option, stage); });
+  return RunRecorded(session, option, [&] { RunSteps(session, input, option, stage); });
 }
 
 }  // namespace velmora
