@@ -48,6 +48,9 @@ inline constexpr std::string_view kMirandaProgram = "lib/miranda";
 // What a collection is (name, sources, date, how built), written by
 // velmora-cli reference build.
 inline constexpr std::string_view kCollectionDescription = "lib/description.txt";
+// miRBase's human mature miRNAs, which velmora-cli reference build reads
+// unless given another file.
+inline constexpr std::string_view kMirbaseMatures = "lib/mirbase_mature.fa";
 // The SHA-256 of every reference file, written with them.
 inline constexpr std::string_view kManifest = "lib/MANIFEST";
 
