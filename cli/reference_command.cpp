@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <iostream>
 
+#include "core/installation.h"
+#include "core/paths.h"
 #include "core/run_failure.h"
 #include "core/version.h"
 #include "stats/factorial_table.h"
@@ -23,17 +25,9 @@ std::string Today() {
 
 std::string Description(const ReferenceOptions& options, const refdata::Collection& collection,
                         const std::string& commandLine) {
-  const refdata::CollectionSources& sources = options.sources;
-  std::string text =
-      "name: " + (options.name.empty() ? std::filesystem::path(options.out).filename().string() : options.name) +
-      "\nsets: " + (sources.gmt.empty() ? "HMDD table " + sources.hmdd : "GMT file " + sources.gmt);
-  if (!sources.category.empty()) text += ", category " + sources.category;
-  if (!sources.universe.empty()) text += "\nuniverse: " + sources.universe;
-  text += "\nsequences: " + sources.mirbase + "\ndate: " + Today() + "\nbuilt with: velmora-cli " + kVersion + ": " +
-          commandLine + "\nsizes: universe " + std::to_string(collection.universe.size()) + ", sets " +
-          std::to_string(collection.sets.size()) + ", matures " + std::to_string(collection.matures.size()) + "\n";
-  for (const std::string& line : collection.report) text += line + "\n";
-  return text;
+  return refdata::DescriptionText(
+      options.name.empty() ? std::filesystem::path(options.out).filename().string() : options.name, options.sources,
+      collection, "date: " + Today() + "\nbuilt with: velmora-cli " + kVersion + ": " + commandLine + "\n");
 }
 
 }  // namespace
@@ -63,7 +57,7 @@ CLI::App* AddReferenceCommand(CLI::App& app, ReferenceOptions& options) {
       ->add_option("--universe", options.sources.universe,
                    "GMT: a file of miRNA names, one a line (default: the members with a mature sequence)")
       ->excludes(hmdd);
-  options.sources.mirbase = VELMORA_DEFAULT_MIRBASE;
+  options.sources.mirbase = paths::In(ProgramFolder(), paths::kMirbaseMatures).string();
   build->add_option("--mirbase", options.sources.mirbase, "miRBase mature miRNAs (FASTA)")->capture_default_str();
   build->add_option("--name", options.name, "The collection's name in its description")
       ->default_str("the folder's name");

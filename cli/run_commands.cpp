@@ -17,7 +17,7 @@
 #include "core/run_failure.h"
 #include "engine/logged_run.h"
 #include "engine/predict.h"
-#include "engine/run_plan.h"
+#include "engine/run_record.h"
 #include "engine/run_requirements.h"
 #include "engine/session.h"
 #include "engine/workspace_lock.h"
@@ -29,7 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 
 void RequireMappingInputs(const Session& session, PredictionOption option) {
-  CheckRequirements(session.home, MappingRequirements(option));
+  CheckRequirements(session.home, session.Collection(), MappingRequirements(option));
   std::vector<std::string_view> outputs;
   if (UsesTargetScan(option)) outputs.push_back(paths::kTargetScanOutput);
   if (UsesMiranda(option)) outputs.push_back(paths::kMirandaOutput);
@@ -75,15 +75,21 @@ bool SameFile(const fs::path& a, const fs::path& b) {
 
 bool ReadsStandardInput(const std::string& input) { return input.empty() || input == "-"; }
 
-// A copy must not overwrite the input it was made from, nor the other copy.
+// A file written after the run must not overwrite the input, nor another one.
 void CheckDistinct(const RunOptions& options, const std::string& input) {
-  if (!options.output.empty() && !options.evidence.empty() && SameFile(options.output, options.evidence)) {
-    throw RunFailure("--output " + options.output + " and --evidence " + options.evidence +
-                     ": the same file; choose two");
-  }
-  for (const auto& [option, output] : {std::pair{"--output", options.output}, {"--evidence", options.evidence}}) {
-    if (!output.empty() && !ReadsStandardInput(input) && SameFile(output, input)) {
-      throw RunFailure(std::string(option) + " " + output + ": the input file; choose another file");
+  const std::pair<std::string, std::string> written[] = {
+      {"--output", options.output}, {"--evidence", options.evidence}, {"--run-info", options.runInfo}};
+  for (auto one = std::begin(written); one != std::end(written); ++one) {
+    const auto& [option, output] = *one;
+    if (output.empty()) continue;
+    for (auto other = one + 1; other != std::end(written); ++other) {
+      if (!other->second.empty() && SameFile(output, other->second)) {
+        throw RunFailure(option + " " + output + " and " + other->first + " " + other->second +
+                         ": the same file; choose two");
+      }
+    }
+    if (!ReadsStandardInput(input) && SameFile(output, input)) {
+      throw RunFailure(option + " " + output + ": the input file; choose another file");
     }
   }
 }
@@ -114,21 +120,29 @@ int RunSession(const RunOptions& options, const std::function<bool(Session&)>& w
   Session session{options.home, frontend, factorials, options.stop};
   session.workdir = options.workdir;
   session.threads = options.threads;
+  session.reference = options.reference;
   const bool completed =
       RunLogged(session,
                 [&] {
                   CheckDestination(session, "--output", options.output);
                   CheckDestination(session, "--evidence", options.evidence);
+                  CheckDestination(session, "--run-info", options.runInfo);
                   CheckDistinct(options, input);
                 }) &&
       RunLocked(session, [&] {
         return RunLogged(session,
-                         [&] { factorials = LoadFactorialTable(paths::In(options.home, paths::kFactorials)); }) &&
+                         [&] { factorials = LoadFactorialTable(session.Collection().Path(paths::kFactorials)); }) &&
                work(session) && RunLogged(session, [&] {
+                 session.record.Stage("copies");
                  if (!options.output.empty()) CopyWorkFile(session, paths::kResult, options.output);
                  if (!options.evidence.empty()) CopyWorkFile(session, paths::kEvidence, options.evidence);
                });
       });
+  // Written whatever happened, saying what did: a run that failed to write
+  // its record fails.
+  if (!options.runInfo.empty() && !RunLogged(session, [&] { WriteRunRecord(session, options.runInfo); })) {
+    return 1;
+  }
   if (!completed) return 1;
   if (!mapped) return 0;
   std::cerr << frontend.Rows() << " associations in " << session.Work(paths::kResult).string()
@@ -140,9 +154,8 @@ int RunSession(const RunOptions& options, const std::function<bool(Session&)>& w
 
 int Map(const RunOptions& options) {
   return RunSession(options, [&](Session& session) {
-    return RunLogged(session, [&] {
+    return RunRecorded(session, options.option, [&] {
       RequireMappingInputs(session, options.option);
-      session.progress.Begin(stages::kMapping);
       RunMapping(session, options.option);
       session.progress.Finish();
     });

@@ -13,13 +13,15 @@ namespace velmora::cli {
 
 struct RunOptions {
   PredictionOption option = PredictionOption::TargetScanOnly;
-  std::filesystem::path home;     // the installation folder: lib/, the predictors
-  std::filesystem::path workdir;  // the workspace; empty: DefaultWorkspace(home)
-  std::string output;             // where to copy result.xls afterwards; empty: nowhere
-  std::string evidence;           // where to copy result_mirnas.tsv afterwards; empty: nowhere
-  unsigned threads = 0;           // the scanner's threads; 0: all cores
-  bool quiet = false;             // no progress on standard error, only the log
-  std::stop_token stop;           // asks the run to stop (a signal)
+  std::filesystem::path home;       // the installation folder: lib/, the predictors
+  std::filesystem::path workdir;    // the workspace; empty: DefaultWorkspace(home)
+  std::filesystem::path reference;  // the reference collection's folder; empty: HOME/lib
+  std::string output;               // where to copy result.xls afterwards; empty: nowhere
+  std::string evidence;             // where to copy result_mirnas.tsv afterwards; empty: nowhere
+  std::string runInfo;              // where to write the run's record however it ends; empty: nowhere
+  unsigned threads = 0;             // the scanner's threads; 0: all cores
+  bool quiet = false;               // no progress on standard error, only the log
+  std::stop_token stop;             // asks the run to stop (a signal)
 };
 
 // Each holds the workspace for the whole run and returns the exit status: 0

@@ -42,6 +42,13 @@ int Main(int argc, char** argv) {
   std::string option = "targetscan";
   std::string home = velmora::ProgramFolder().string();
   std::string workdir;
+  std::string collection;
+  // The options of every command that runs the engine.
+  const auto addRecordOptions = [&](CLI::App* command) {
+    command->add_option("--reference", collection, "Reference collection folder (velmora-cli reference build)")
+        ->default_str("HOME/lib");
+    command->add_option("--run-info", run.runInfo, "Write how the run was made, and how it ended, to this file (JSON)");
+  };
 
   // The options both commands take.
   auto addRunOptions = [&](CLI::App* command, const std::string& optionHelp) {
@@ -53,6 +60,7 @@ int Main(int argc, char** argv) {
     command->add_option("--output", run.output, "Copy the workspace's result.xls to this file afterwards");
     command->add_option("--evidence", run.evidence, "Copy the workspace's result_mirnas.tsv to this file afterwards");
     command->add_flag("--quiet", run.quiet, "Show no progress, only the log");
+    addRecordOptions(command);
   };
   CLI::App* map = app.add_subcommand(
       "map", "Map the predictor outputs already in the workspace and test them against the disease sets");
@@ -76,6 +84,7 @@ int Main(int argc, char** argv) {
   prepare->add_option("--home", home, "Installation folder holding lib/")->default_str("the program's folder");
   prepare->add_option("--workdir", workdir, "Workspace folder for the run's files")
       ->default_str(velmora::cli::kDefaultWorkdir);
+  addRecordOptions(prepare);
   prepare->add_option("INPUT", input, "FASTA file of lncRNA sequences")->required();
 
   velmora::cli::ChartOptions chart;
@@ -98,6 +107,7 @@ int Main(int argc, char** argv) {
   run.option = kOptions.at(option);
   run.home = home;
   run.workdir = workdir;
+  run.reference = collection;
   run.stop = signals.Token();
   int status = 0;
   if (predict->parsed()) {

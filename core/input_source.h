@@ -32,6 +32,9 @@ class InputSource {
   // RunFailure naming it.
   InputSource Held() const;
 
+  // The file's path or the open file's name; empty for text.
+  std::string Name() const { return kind_ == Kind::File ? file_.string() : name_; }
+
   // Whether `path` names the file this input reads: the same device and
   // inode. Always false for text.
   bool Is(const std::filesystem::path& path) const;

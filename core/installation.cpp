@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,14 @@ std::filesystem::path ProgramFolder() {
   std::error_code error;
   const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
   return error ? std::filesystem::current_path() : program.parent_path();
+}
+
+std::vector<std::string> ProgramCommandLine() {
+  std::vector<std::string> words;
+  std::ifstream cmdline("/proc/self/cmdline", std::ios::binary);
+  for (std::string word; std::getline(cmdline, word, '\0');) words.push_back(std::move(word));
+  if (!words.empty()) words.front() = std::filesystem::path(words.front()).filename().string();
+  return words;
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -8,6 +9,10 @@ namespace velmora {
 
 // The folder that holds the running program: the default installation folder.
 std::filesystem::path ProgramFolder();
+
+// The running program's file name and its arguments, as it was started
+// (from /proc/self/cmdline; empty when that cannot be read).
+std::vector<std::string> ProgramCommandLine();
 
 // The workspace a run uses unless given one: the installation's tmp/ when
 // it has one (a build tree; whether it can be written is the run's to

@@ -22,13 +22,15 @@ inline constexpr std::string_view kGroupedPairs = "mir_lnc3.txt";
 inline constexpr std::string_view kLncMirSets = "lnc_mirset.txt";
 inline constexpr std::string_view kResult = "result.xls";
 inline constexpr std::string_view kEvidence = "result_mirnas.tsv";
+// How the last complete run was made (engine/run_record.h).
+inline constexpr std::string_view kRunInfo = "run_info.json";
 
 // Every file above: emptying a workspace deletes these (and their unfinished
 // ".partial" forms) and nothing else, so a folder of the user's own never
 // loses a file that is not Velmora's.
 inline constexpr std::string_view kWorkspaceFiles[] = {
-    kMirandaInput, kTargetScanInput, kTargetScanOutput, kMirandaOutput, kPairs,   kTargetScanPairs,
-    kMirandaPairs, kGroupedPairs,    kLncMirSets,       kResult,        kEvidence};
+    kMirandaInput, kTargetScanInput, kTargetScanOutput, kMirandaOutput, kPairs,    kTargetScanPairs,
+    kMirandaPairs, kGroupedPairs,    kLncMirSets,       kResult,        kEvidence, kRunInfo};
 // Links to the files of the last complete run while another run goes.
 inline constexpr std::string_view kLastResult = ".velmora-last";
 // Held locked by the run that uses the workspace; it holds that run's pid.
@@ -46,8 +48,14 @@ inline constexpr std::string_view kMirandaProgram = "lib/miranda";
 // What a collection is (name, sources, date, how built), written by
 // velmora-cli reference build.
 inline constexpr std::string_view kCollectionDescription = "lib/description.txt";
+// miRBase's human mature miRNAs, which velmora-cli reference build reads
+// unless given another file.
+inline constexpr std::string_view kMirbaseMatures = "lib/mirbase_mature.fa";
 // The SHA-256 of every reference file, written with them.
 inline constexpr std::string_view kManifest = "lib/MANIFEST";
+
+// The last part of a relative path: a reference file's name in any collection.
+constexpr std::string_view FileName(std::string_view relative) { return relative.substr(relative.rfind('/') + 1); }
 
 inline std::filesystem::path In(const std::filesystem::path& home, std::string_view relative) {
   return home / relative;

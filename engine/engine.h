@@ -21,6 +21,7 @@
 // run_requirements.h  PredictRequirements, MappingRequirements: the files a run needs, checked
 // result_rows.h        AddResultRow: a reported association, numbered, to the front end
 // run_log.h            AppendLogLine, DateTimeText
+// run_record.h         RunRecord, RunRecorded: run_info.json, how a run's result was made
 // logged_run.h         RunLogged: any failure ends a run as one log line
 
 #include "engine/enrichment_table.h"
@@ -37,6 +38,7 @@
 #include "engine/process.h"
 #include "engine/result_rows.h"
 #include "engine/run_log.h"
+#include "engine/run_record.h"
 #include "engine/run_requirements.h"
 #include "engine/session.h"
 #include "engine/workspace.h"

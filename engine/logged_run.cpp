@@ -7,19 +7,29 @@
 #include "engine/run_log.h"
 
 namespace velmora {
+namespace {
+
+void Ended(Session& session, const std::string& reason, bool stopped = false) {
+  session.record.Failed(reason, stopped);
+  AppendLogLine(session.frontend, reason);
+}
+
+}  // namespace
 
 bool RunLogged(Session& session, const std::function<void()>& work) {
   try {
     work();
     return true;
+  } catch (const RunStopped& stopped) {
+    Ended(session, stopped.what(), true);
   } catch (const RunFailure& failure) {
-    AppendLogLine(session.frontend, failure.what());
+    Ended(session, failure.what());
   } catch (const std::bad_alloc&) {
-    AppendLogLine(session.frontend, "The run ran out of memory and stopped.");
+    Ended(session, "The run ran out of memory and stopped.");
   } catch (const std::exception& error) {
-    AppendLogLine(session.frontend, std::string("The run failed: ") + error.what());
+    Ended(session, std::string("The run failed: ") + error.what());
   } catch (...) {
-    AppendLogLine(session.frontend, "The run failed: an error of unknown kind.");
+    Ended(session, "The run failed: an error of unknown kind.");
   }
   return false;
 }

@@ -5,6 +5,7 @@
 #include "core/paths.h"
 #include "engine/enrichment_table.h"
 #include "engine/run_log.h"
+#include "engine/run_plan.h"
 #include "mapping/miranda_reader.h"
 #include "mapping/pair_table.h"
 #include "mapping/set_file.h"
@@ -107,10 +108,11 @@ void MapBothIntersection(Session& session, const std::filesystem::path& targetSc
 }
 
 void RunMapping(Session& session, PredictionOption option) {
+  session.BeginStage(stages::kMapping);
   const auto targetScan = session.Work(paths::kTargetScanOutput);
   const auto miranda = session.Work(paths::kMirandaOutput);
-  const auto reference = paths::In(session.home, paths::kReferenceMirnas);
-  const auto diseases = paths::In(session.home, paths::kDiseaseSets);
+  const auto reference = session.Collection().Path(paths::kReferenceMirnas);
+  const auto diseases = session.Collection().Path(paths::kDiseaseSets);
   switch (option) {
     case PredictionOption::TargetScanOnly:
       return MapTargetScanOnly(session, targetScan, reference, diseases, true, true);

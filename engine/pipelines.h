@@ -40,8 +40,8 @@ void MapBothIntersection(Session& session, const std::filesystem::path& targetSc
                          const std::filesystem::path& mirandaOutput, const std::filesystem::path& referenceList,
                          const std::filesystem::path& diseaseSets, bool bShowRows, bool bDropFirstChar);
 
-// The option's pipeline on the predictor outputs in tmp/ and the reference
-// data in lib/ of the session's installation folder, rows shown.
+// The option's pipeline on the predictor outputs in the workspace and the
+// session's reference collection, rows shown.
 void RunMapping(Session& session, PredictionOption option);
 
 }  // namespace velmora

@@ -4,11 +4,10 @@
 
 #include "core/paths.h"
 #include "core/run_failure.h"
-#include "engine/fasta_input.h"
 #include "engine/input_files.h"
-#include "engine/logged_run.h"
 #include "engine/predictor_runners.h"
 #include "engine/run_plan.h"
+#include "engine/run_record.h"
 #include "engine/run_requirements.h"
 #include "engine/workspace.h"
 
@@ -16,13 +15,15 @@ namespace velmora {
 namespace {
 
 void RunPredictors(Session& session, PredictionOption option) {
-  const auto in = [&](std::string_view relative) { return paths::In(session.home, relative).string(); };
+  const ReferenceCollection collection = session.Collection();
   if (UsesMiranda(option)) {
-    miranda_run(session, in(paths::kMirandaProgram), in(paths::kMirnaSequences),
-                session.Work(paths::kMirandaInput).string(), session.Work(paths::kMirandaOutput).string());
+    miranda_run(session, paths::In(session.home, paths::kMirandaProgram).string(),
+                collection.Path(paths::kMirnaSequences).string(), session.Work(paths::kMirandaInput).string(),
+                session.Work(paths::kMirandaOutput).string());
   }
   if (UsesTargetScan(option)) {
-    TargetScan60_RunPerl(session, in(paths::kSeedFamilies), session.Work(paths::kTargetScanInput).string(),
+    TargetScan60_RunPerl(session, collection.Path(paths::kSeedFamilies).string(),
+                         session.Work(paths::kTargetScanInput).string(),
                          session.Work(paths::kTargetScanOutput).string());
   }
 }
@@ -46,45 +47,39 @@ void RefuseWorkspaceInput(const Session& session, const InputSource& input) {
 // input is opened once, before anything is touched, and every pass reads
 // that open file.
 void RunSteps(Session& session, const InputSource& source, PredictionOption option, std::optional<PredictStage> last) {
-  session.progress.Begin(stages::kCheck);
+  session.BeginStage(stages::kCheck);
   const InputSource input = source.Held();
   RefuseWorkspaceInput(session, input);
-  struct : FastaSink {
-    std::uint64_t nucleotides = 0;
-    void Sequence(std::string_view bases) override { nucleotides += bases.size(); }
-  } counted;
-  ReadLncRnaFasta(*input.Open(), counted, session.stop);
+  const std::int64_t nucleotides = CheckRecordedInput(session, input);
   const std::string lastStage = last == PredictStage::Inputs ? stages::kInputs
                                 : last == PredictStage::Predictors
                                     ? (UsesTargetScan(option) ? stages::kTargetScan : stages::kMiranda)
                                     : stages::kMapping;
-  session.progress.Plan(stages::PredictPlan(option, counted.nucleotides, session.threads, lastStage));
-  CheckRequirements(session.home, PredictRequirements(option));
+  session.progress.Plan(
+      stages::PredictPlan(option, static_cast<std::uint64_t>(nucleotides), session.threads, lastStage));
+  CheckRequirements(session.home, session.Collection(), PredictRequirements(option));
   RmDirEX(session.Workspace().string());
   session.rowsShown = 0;
   session.frontend.ClearResultRows();
-  session.progress.Begin(stages::kInputs);
+  session.BeginStage(stages::kInputs);
   WritePredictorInputs(*input.Open(), session.Work(paths::kMirandaInput), session.Work(paths::kTargetScanInput),
                        session.stop);
   if (last != PredictStage::Inputs) {
     RunPredictors(session, option);
     session.CheckStop();
   }
-  if (!last) {
-    session.progress.Begin(stages::kMapping);
-    RunMapping(session, option);
-  }
+  if (!last) RunMapping(session, option);
   session.progress.Finish();
 }
 
 }  // namespace
 
 bool Predict(Session& session, const InputSource& input, PredictionOption option) {
-  return RunLogged(session, [&] { RunSteps(session, input, option, std::nullopt); });
+  return RunRecorded(session, option, [&] { RunSteps(session, input, option, std::nullopt); });
 }
 
 bool PredictUntil(Session& session, const InputSource& input, PredictionOption option, PredictStage stage) {
-  return RunLogged(session, [&] { RunSteps(session, input, option, stage); });
+  return RunRecorded(session, option, [&] { RunSteps(session, input, option, stage); });
 }
 
 }  // namespace velmora

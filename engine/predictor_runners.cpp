@@ -41,7 +41,7 @@ CommandLine MirandaCommand(const std::string& strexepath, const std::string& str
 void TargetScan60_RunPerl(Session& session, const std::string& strmiRNAPath, const std::string& strlncRNAPath,
                           const std::string& strOutputPath) {
   AppendLogLine(session.frontend, kTargetScanLogLine);
-  session.progress.Begin(stages::kTargetScan);
+  session.BeginStage(stages::kTargetScan);
   RunWritingTo(session, strOutputPath, paths::kTargetScanProgram, [&](const std::string& output) {
     return TargetScanCommand(session.home.string(), strmiRNAPath, strlncRNAPath, output);
   });
@@ -50,7 +50,7 @@ void TargetScan60_RunPerl(Session& session, const std::string& strmiRNAPath, con
 void miranda_run(Session& session, const std::string& strexepath, const std::string& strmirna,
                  const std::string& strlnc, const std::string& stroutput) {
   AppendLogLine(session.frontend, kMirandaLogLine);
-  session.progress.Begin(stages::kMiranda);
+  session.BeginStage(stages::kMiranda);
   RunWritingTo(session, stroutput, paths::kMirandaProgram, [&](const std::string& output) {
     CommandLine command = MirandaCommand(strexepath, strmirna, strlnc, output);
     if (session.threads > 0) command.arguments.insert(command.arguments.end(), {"-t", std::to_string(session.threads)});

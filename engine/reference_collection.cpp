@@ -344,6 +344,19 @@ void WriteReferenceFiles(const std::filesystem::path& lib, const Collection& col
   WriteWhole(lib / "hsa_mir_seed.txt", SeedFamilyFile(collection.matures));
 }
 
+std::string DescriptionText(const std::string& name, const CollectionSources& sources, const Collection& collection,
+                            const std::string& how) {
+  std::string text =
+      "name: " + name + "\nsets: " + (sources.gmt.empty() ? "HMDD table " + sources.hmdd : "GMT file " + sources.gmt);
+  if (!sources.category.empty()) text += ", category " + sources.category;
+  if (!sources.universe.empty()) text += "\nuniverse: " + sources.universe;
+  text += "\nsequences: " + sources.mirbase + "\n" + how + "sizes: universe " +
+          std::to_string(collection.universe.size()) + ", sets " + std::to_string(collection.sets.size()) +
+          ", matures " + std::to_string(collection.matures.size()) + "\n";
+  for (const std::string& line : collection.report) text += line + "\n";
+  return text;
+}
+
 void WriteCollection(const std::filesystem::path& lib, const Collection& collection, const std::string& description) {
   constexpr int kShippedFactorials = 500;
   std::error_code error;

@@ -108,6 +108,11 @@ Collection BuildFromHmdd(const CollectionSources& sources);
 // than FactorialTable::kMost, throws RunFailure naming the file.
 Collection BuildFromGmt(const CollectionSources& sources);
 
+// description.txt: "name: NAME", the sources, the lines of `how` (how and
+// when it was built), the sizes and every report line.
+std::string DescriptionText(const std::string& name, const CollectionSources& sources, const Collection& collection,
+                            const std::string& how);
+
 // Writes nor_mir.txt, disease_mirset.txt, small_mirs.txt and hsa_mir_seed.txt into `lib`.
 void WriteReferenceFiles(const std::filesystem::path& lib, const Collection& collection);
 

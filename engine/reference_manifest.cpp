@@ -24,8 +24,6 @@ constexpr std::string_view kDigestSeparator = "  ";
 constexpr std::string_view kCovered[] = {paths::kReferenceMirnas, paths::kDiseaseSets, paths::kMirnaSequences,
                                          paths::kSeedFamilies,    paths::kFactorials,  paths::kCollectionDescription};
 
-std::string_view FileName(std::string_view relative) { return relative.substr(relative.rfind('/') + 1); }
-
 // Lines that hold something (CR LF and LF alike), or those starting with `mark`.
 int CountLines(const fs::path& file, std::string_view mark = {}) {
   std::error_code error;
@@ -53,7 +51,7 @@ struct Manifest {
 };
 
 Manifest ReadManifest(const fs::path& lib) {
-  Manifest manifest{lib / FileName(paths::kManifest), {}, {}};
+  Manifest manifest{lib / paths::FileName(paths::kManifest), {}, {}};
   std::error_code error;
   if (!fs::is_regular_file(manifest.path, error)) {
     throw RunFailure(manifest.path.string() + ": missing" + RebuildHint(lib));
@@ -90,34 +88,53 @@ CollectionSizes SizesOf(const Manifest& manifest) {
 
 }  // namespace
 
+ReferenceCollection ReferenceCollection::Installed(const fs::path& home) {
+  return {paths::In(home, paths::kManifest).parent_path()};
+}
+
+fs::path ReferenceCollection::Path(std::string_view relative) const { return folder / paths::FileName(relative); }
+
+std::string ReferenceCollection::Name() const {
+  constexpr std::string_view kName = "name: ";
+  const fs::path description = Path(paths::kCollectionDescription);
+  std::error_code error;
+  if (fs::exists(description, error)) {
+    LineFile lines(description);
+    for (std::string line; lines.ReadLine(true, line);) {
+      if (line.starts_with(kName)) return line.substr(kName.size());
+    }
+  }
+  return (folder / "").parent_path().filename().string();  // "lib" of both lib and lib/
+}
+
 std::string ManifestText(const fs::path& lib) {
-  std::string text = "universe " + std::to_string(CountLines(lib / FileName(paths::kReferenceMirnas))) + "\n" +
-                     "diseases " + std::to_string(CountLines(lib / FileName(paths::kDiseaseSets))) + "\n" + "matures " +
-                     std::to_string(CountLines(lib / FileName(paths::kMirnaSequences), ">")) + "\n";
+  std::string text = "universe " + std::to_string(CountLines(lib / paths::FileName(paths::kReferenceMirnas))) + "\n" +
+                     "diseases " + std::to_string(CountLines(lib / paths::FileName(paths::kDiseaseSets))) + "\n" +
+                     "matures " + std::to_string(CountLines(lib / paths::FileName(paths::kMirnaSequences), ">")) + "\n";
   for (std::string_view relative : kCovered) {
-    const fs::path file = lib / FileName(relative);
+    const fs::path file = lib / paths::FileName(relative);
     std::error_code error;
     if (!fs::exists(file, error)) continue;
-    text += Sha256FileHex(file) + std::string(kDigestSeparator) + std::string(FileName(relative)) + "\n";
+    text += Sha256FileHex(file) + std::string(kDigestSeparator) + std::string(paths::FileName(relative)) + "\n";
   }
   return text;
 }
 
 void WriteManifest(const fs::path& lib) {
-  OutputFile out(lib / FileName(paths::kManifest));
+  OutputFile out(lib / paths::FileName(paths::kManifest));
   out.Write(ManifestText(lib));
   out.Close();
 }
 
 CollectionSizes ReadCollectionSizes(const fs::path& lib) { return SizesOf(ReadManifest(lib)); }
 
-void VerifyReferenceData(const fs::path& home, const std::vector<std::string_view>& relatives) {
-  const fs::path lib = paths::In(home, paths::kManifest).parent_path();
+void VerifyReferenceData(const ReferenceCollection& collection, const std::vector<std::string_view>& relatives) {
+  const fs::path& lib = collection.folder;
   const Manifest manifest = ReadManifest(lib);
   SizesOf(manifest);
   for (std::string_view relative : relatives) {
-    const fs::path file = paths::In(home, relative);
-    const auto listed = manifest.digests.find(FileName(relative));
+    const fs::path file = collection.Path(relative);
+    const auto listed = manifest.digests.find(paths::FileName(relative));
     if (listed == manifest.digests.end()) {
       throw RunFailure(file.string() + ": not listed in " + manifest.path.string() + RebuildHint(lib));
     }

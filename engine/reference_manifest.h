@@ -14,6 +14,21 @@
 
 namespace velmora {
 
+// A collection's folder, such as the installation's lib/. Its files are
+// named by their installation paths (paths::kDiseaseSets, ...), so that one
+// list of requirements serves every collection.
+struct ReferenceCollection {
+  std::filesystem::path folder;
+
+  // The installation's own collection, HOME/lib.
+  static ReferenceCollection Installed(const std::filesystem::path& home);
+  // The collection's file that the installation keeps at `relative`.
+  std::filesystem::path Path(std::string_view relative) const;
+  // The "name: " line of its description, or the folder's name when it has
+  // none. A description that cannot be read throws RunFailure naming it.
+  std::string Name() const;
+};
+
 // The manifest of the reference files present in the folder `lib`: the
 // counts ("universe N", "diseases N", "matures N": reference miRNAs, disease
 // lines, scanner miRNAs), then one "<sha256>  <file name>" line per file, the
@@ -35,9 +50,9 @@ CollectionSizes ReadCollectionSizes(const std::filesystem::path& lib);
 void WriteManifest(const std::filesystem::path& lib);
 
 // Throws RunFailure naming the file and how to rebuild the reference data
-// when lib/MANIFEST is missing, does not list one of the `relatives` (paths
-// under the installation folder), a listed file's digest differs, or its
-// counts cannot be read (ReadCollectionSizes).
-void VerifyReferenceData(const std::filesystem::path& home, const std::vector<std::string_view>& relatives);
+// when the collection's MANIFEST is missing, does not list one of the
+// `relatives` (installation paths, ReferenceCollection::Path), a listed
+// file's digest differs, or its counts cannot be read (ReadCollectionSizes).
+void VerifyReferenceData(const ReferenceCollection& collection, const std::vector<std::string_view>& relatives);
 
 }  // namespace velmora

@@ -26,10 +26,11 @@ RunRequirements PredictRequirements(PredictionOption option) {
   return needs;
 }
 
-void CheckRequirements(const std::filesystem::path& home, const RunRequirements& requirements) {
-  RequireFiles(home, requirements.data);
+void CheckRequirements(const std::filesystem::path& home, const ReferenceCollection& collection,
+                       const RunRequirements& requirements) {
+  for (std::string_view relative : requirements.data) RequireFiles(collection.folder, {paths::FileName(relative)});
   RequirePrograms(home, requirements.programs);
-  VerifyReferenceData(home, requirements.data);
+  VerifyReferenceData(collection, requirements.data);
 }
 
 }  // namespace velmora

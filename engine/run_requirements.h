@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "engine/pipelines.h"
+#include "engine/reference_manifest.h"
 
 namespace velmora {
 
 struct RunRequirements {
-  std::vector<std::string_view> data;      // reference files, relative to the installation folder
+  std::vector<std::string_view> data;      // reference files, as the installation keeps them (lib/...)
   std::vector<std::string_view> programs;  // predictors, relative to the installation folder
 };
 
@@ -22,8 +23,10 @@ RunRequirements PredictRequirements(PredictionOption option);
 // The mapping of `option` alone, on predictor outputs already there.
 RunRequirements MappingRequirements(PredictionOption option);
 
-// Throws RunFailure naming the first file that is missing, a program that
-// cannot be run, or a reference file that differs from lib/MANIFEST.
-void CheckRequirements(const std::filesystem::path& home, const RunRequirements& requirements);
+// Throws RunFailure naming the first reference file missing from
+// `collection`, a program of the installation `home` that is missing or
+// cannot be run, or a reference file that differs from the collection's MANIFEST.
+void CheckRequirements(const std::filesystem::path& home, const ReferenceCollection& collection,
+                       const RunRequirements& requirements);
 
 }  // namespace velmora

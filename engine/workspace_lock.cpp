@@ -86,7 +86,13 @@ bool RunLocked(Session& session, const std::function<bool()>& work) {
   if (!RunLogged(session, [&] { lock.emplace(session.Workspace(), session.workdir.empty()); })) return false;
   // Without --workdir the folder depends on the installation: say which it is.
   AppendLogLine(session.frontend, "Workspace: " + session.Workspace().string());
-  return RunKeepingLastResult(session, work);
+  const ReferenceCollection collection = session.Collection();
+  return RunLogged(session,
+                   [&] {
+                     AppendLogLine(session.frontend,
+                                   "Reference: " + collection.Name() + " (" + collection.folder.string() + ")");
+                   }) &&
+         RunKeepingLastResult(session, work);
 }
 
 }  // namespace velmora

@@ -26,8 +26,10 @@ class WorkspaceLock {
 };
 
 // Runs `work` while holding the session's workspace, keeping the last
-// complete result for it to fall back to (RunKeepingLastResult). A workspace that cannot be
-// held ends the run with one log line. Returns what `work` returns.
+// complete result for it to fall back to (RunKeepingLastResult). Logs the
+// workspace and the reference collection ("Reference: NAME (FOLDER)"). A
+// workspace that cannot be held ends the run with one log line. Returns
+// what `work` returns.
 bool RunLocked(Session& session, const std::function<bool()>& work);
 
 }  // namespace velmora

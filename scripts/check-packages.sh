@@ -27,7 +27,8 @@ expect_files() {
 expect_files "$cli" ./usr/bin/velmora-cli-\>../lib/velmora/velmora-cli ./usr/lib/velmora/velmora-cli \
   ./usr/lib/velmora/lib/miranda ./usr/lib/velmora/perlbin/targetscan_60 ./usr/lib/velmora/lib/MANIFEST \
   ./usr/lib/velmora/lib/mulnum.txt ./usr/lib/velmora/lib/nor_mir.txt ./usr/lib/velmora/lib/disease_mirset.txt \
-  ./usr/lib/velmora/lib/small_mirs.txt ./usr/lib/velmora/lib/hsa_mir_seed.txt \
+  ./usr/lib/velmora/lib/small_mirs.txt ./usr/lib/velmora/lib/hsa_mir_seed.txt ./usr/lib/velmora/lib/description.txt \
+  ./usr/lib/velmora/lib/mirbase_mature.fa \
   ./usr/share/velmora/workflow/Snakefile ./usr/share/man/man1/velmora-cli.1.gz \
   ./usr/share/doc/velmora-cli/copyright ./usr/share/doc/velmora-cli/changelog.gz
 expect_files "$gui" ./usr/bin/velmora-\>../lib/velmora/velmora ./usr/lib/velmora/velmora \

@@ -7,7 +7,7 @@ set -euo pipefail
 # Recommended packages are left out of the quick route; the window's display
 # plugins, which Qt only recommends, are named instead.
 packages=(build-essential cmake pkg-config libcli11-dev libgmp-dev libhwy-dev libcairo2-dev zlib1g-dev nettle-dev
-          qt6-base-dev qt6-qpa-plugins)
+          qt6-base-dev qt6-qpa-plugins nlohmann-json3-dev)
 apt_options=(--no-install-recommends)
 if [ "${1:-all}" != build ]; then
   apt_options=()

@@ -1,12 +1,15 @@
 // prepare_reference_data: writes lib/nor_mir.txt, lib/disease_mirset.txt,
 // lib/small_mirs.txt and lib/hsa_mir_seed.txt from an HMDD export and a
-// miRBase mature-miRNA FASTA file, and lib/MANIFEST, the digests every run
-// checks them against.
+// miRBase mature-miRNA FASTA file, the collection's lib/description.txt, and
+// lib/MANIFEST, the digests every run checks them against.
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <iostream>
 
+#include "core/output_file.h"
+#include "core/paths.h"
+#include "core/version.h"
 #include "engine/reference_collection.h"
 #include "engine/reference_manifest.h"
 
@@ -30,6 +33,16 @@ int main(int argc, char** argv) {
       const velmora::refdata::Collection collection = velmora::refdata::BuildFromHmdd(sources);
       std::filesystem::create_directories(lib);
       velmora::refdata::WriteReferenceFiles(lib, collection);
+      // Nothing of the day or the machine: the build writes the same file every time.
+      velmora::refdata::CollectionSources named = sources;
+      named.hmdd = std::filesystem::path(sources.hmdd).filename().string();
+      named.mirbase = std::filesystem::path(sources.mirbase).filename().string();
+      velmora::OutputFile description(std::filesystem::path(lib) /
+                                      velmora::paths::FileName(velmora::paths::kCollectionDescription));
+      description.Write(velmora::refdata::DescriptionText(
+          "HMDD v2.0, shipped", named, collection,
+          "built with: prepare_reference_data, Velmora " + std::string(velmora::kVersion) + "\n"));
+      description.Close();
       for (const std::string& line : collection.report) std::cout << line << "\n";
       std::cout << collection.universe.size() << " miRNAs, " << collection.sets.size() << " diseases, "
                 << collection.matures.size() << " mature miRNAs written to " << lib << "\n";

@@ -15,10 +15,12 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 #include <thread>
 
+#include "core/sha256.h"
 #include "tests/support/test_support.h"
 
 namespace velmora {
@@ -212,6 +214,36 @@ Step Progress(bool shown) {
     });
   };
 }
+// {dir}/`to`: a copy of the installation's collection, which the row changes
+// there while the installation's lib/ loses its reference data.
+Step Collection(const std::string& to) {
+  return [=](Stage& run) {
+    fs::copy(run.home / "lib", run.dir / to);
+    fs::remove(run.dir / to / "miranda");
+    for (const char* file :
+         {"nor_mir.txt", "disease_mirset.txt", "small_mirs.txt", "hsa_mir_seed.txt", "mulnum.txt", "MANIFEST"}) {
+      fs::remove(run.home / "lib" / file);
+    }
+  };
+}
+// The run's record in {dir}/`file` (--run-info) says how the run ended and
+// names the collection's manifest; a completed one counts the result's rows.
+Step RunInfo(const std::string& file, const std::string& outcome, const std::string& collection = "home/lib") {
+  return [=](Stage& run) {
+    run.after.push_back([=, &run] {
+      const auto info = nlohmann::json::parse(test::ReadBytes(run.dir / file));
+      EXPECT_EQ(info["outcome"], outcome);
+      EXPECT_EQ(info["collection"]["manifest_sha256"], Sha256FileHex(run.dir / collection / "MANIFEST"));
+      if (outcome != "completed") {
+        EXPECT_NE(run.errors.find(info["reason"].get<std::string>()), std::string::npos) << info["reason"];
+        return;
+      }
+      const std::string result = test::ReadBytes(run.home / "tmp/result.xls");
+      EXPECT_EQ(info["result_rows"], std::count(result.begin(), result.end(), '\n') - 2);
+      EXPECT_EQ(info["stages"].back()["name"], "copies");
+    });
+  };
+}
 Step Begins(const std::string& file, const std::string& head) {
   return [=](Stage& run) {
     run.after.push_back([=] { EXPECT_TRUE(test::ReadBytes(run.dir / file).starts_with(head)) << file; });
@@ -339,6 +371,20 @@ std::vector<Case> Cases() {
            "--output {dir}/in.fa: the input file; choose another file", true),
       Case("--output and --evidence one file", {}, predict + "{clean} --output {dir}/r.xls --evidence {dir}/./r.xls", 1,
            "--output {dir}/r.xls and --evidence {dir}/./r.xls: the same file; choose two", true),
+      Case("--run-info onto the input", {Input(fasta)}, in + " --run-info {dir}/in.fa", 1,
+           "--run-info {dir}/in.fa: the input file; choose another file", true),
+      // Another collection: the data come from it alone, checked against its own manifest.
+      Case("--reference: a changed disease file",
+           {Collection("coll"), [](Stage& run) { test::WriteBytes(run.dir / "coll/disease_mirset.txt", "x\tm\n"); },
+            RunInfo("info.json", "failed", "coll")},
+           predict + "--reference {dir}/coll --run-info {dir}/info.json {clean}", 1,
+           "{dir}/coll/disease_mirset.txt: changed since {dir}/coll/MANIFEST was written", true),
+      Case("--reference: the installation's lib/ holds only the predictors",
+           {Collection("coll"), RunInfo("info.json", "completed", "coll")},
+           predict + "--reference {dir}/coll --run-info {dir}/info.json {clean}", 0, done, false,
+           {"clean/lnc_mirset.txt", "clean/result.xls", "clean/result_mirnas.tsv"}),
+      Case("map: the collection elsewhere", {Fixture, Moved("lib", "coll")},
+           "map --option union --home {home} --reference {dir}/coll", 0, done, false, {"union"}),
       // Forms of the clean input, and events, that give the clean run's files.
       Case("standard input", {}, predict + "< {clean}", 0, done, false, clean),
       Case("one scanner thread, its progress in the log", {Progress(true)}, predict + "--threads 1 {clean}", 0, done,
@@ -372,7 +418,8 @@ std::vector<Case> Cases() {
       Case("as nobody: a link planted as a result's temporary file",
            {Input(fasta), Planted("tmp/result.xls.partial"), AsNobody}, in, 0, done, false, clean),
       // A signal ends the run and its predictors; the last result stays.
-      Case("SIGTERM mid-scan", {Input(LongFasta(6))}, in, 128 + SIGTERM, " : Stopped", true, {}, Signal(SIGTERM)),
+      Case("SIGTERM mid-scan", {Input(LongFasta(6)), RunInfo("info.json", "stopped")},
+           in + " --run-info {dir}/info.json", 128 + SIGTERM, " : Stopped", true, {}, Signal(SIGTERM)),
       Case("SIGINT mid-scan", {Input(LongFasta(6))}, in, 128 + SIGINT, " : Stopped", true, {}, Signal(SIGINT)),
       Case("SIGKILL mid-scan", {Input(LongFasta(6))}, in, 128 + SIGKILL, "", false, {}, Signal(SIGKILL)),
       // map: the golden files of each option (union's with --workdir), and its refusals.
@@ -461,6 +508,7 @@ std::map<std::string, std::string> Expected(const Case& c, const Stage& run, con
     for (const auto& [name, bytes] :
          Files(fromClean ? clean / "tmp" : fs::path(VELMORA_SOURCE) / "tests/golden" / source)) {
       if (fromClean && source != "clean" && source != "clean/" + name) continue;
+      if (name == "run_info.json") continue;  // its times differ; RunInfo checks it
       files[name] =
           Replace(Replace(bytes, (clean / "tmp").string(), workspace.string()), clean.string(), run.home.string());
     }
@@ -525,7 +573,8 @@ TEST_P(Cli, Case) {
   EXPECT_NE(why.find(Fill(c.message, run)), std::string::npos) << Fill(c.message, run) << " in\n" << run.errors;
   for (std::size_t i = 0; c.status == 1 && i + 1 < lines.size(); ++i) {
     EXPECT_TRUE(lines[i].ends_with(" : Preprocessing data") || lines[i].ends_with(", which may take a long time") ||
-                lines[i].find(" : Workspace: /") != std::string::npos)
+                lines[i].find(" : Workspace: /") != std::string::npos ||
+                lines[i].find(" : Reference: ") != std::string::npos)
         << lines[i];
   }
   EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()).size(), lines.size()) << run.errors;
@@ -553,7 +602,8 @@ TEST_P(Cli, Case) {
     EXPECT_TRUE(after.contains(name) && after.at(name) == bytes) << name << " differs or is missing";
   }
   for (const auto& [name, bytes] : after) {
-    EXPECT_TRUE(expected.contains(name) || before.contains(name)) << name << " should not have been written";
+    EXPECT_TRUE(expected.contains(name) || before.contains(name) || name == "run_info.json")
+        << name << " should not have been written";
   }
 }
 

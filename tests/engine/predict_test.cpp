@@ -6,9 +6,11 @@
 
 #include <functional>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <set>
 
 #include "core/paths.h"
+#include "core/sha256.h"
 #include "core/text.h"
 #include "stats/enrichment.h"
 #include "stats/number_format.h"
@@ -124,6 +126,7 @@ TEST_F(PredictTest, ARefusedRunNamesTheFaultAndLosesNothing) {
   ASSERT_TRUE(Run(Fasta(), PredictionOption::TargetScanOnly));
   const std::string result = Tmp(paths::kResult);
   const std::string inputs = Tmp(paths::kMirandaInput);
+  const std::string record = Tmp(paths::kRunInfo);
   const auto none = [] {};
   struct Case {
     std::string input;
@@ -157,7 +160,41 @@ TEST_F(PredictTest, ARefusedRunNamesTheFaultAndLosesNothing) {
     EXPECT_NE(frontend.messages[0].find(c.message), std::string::npos) << frontend.messages[0];
     EXPECT_EQ(Tmp(paths::kResult), result) << "the last result stays";
     EXPECT_EQ(Tmp(paths::kMirandaInput), inputs) << "and so do the predictor inputs";
+    EXPECT_EQ(Tmp(paths::kRunInfo), record) << "and the complete run's record";
   }
+}
+
+// run_info.json of two runs of one input differs only in its times; it
+// describes the input, the collection by its manifest and the result.
+TEST_F(PredictTest, TheRunRecordVariesOnlyWithTheTimes) {
+  const auto timeless = [&] {
+    auto json = nlohmann::json::parse(Tmp(paths::kRunInfo));
+    json.erase("started_utc");
+    json.erase("ended_utc");
+    for (auto& stage : json["stages"]) stage.erase("seconds");
+    return json;
+  };
+  ASSERT_TRUE(Run(Fasta(), PredictionOption::BothUnion));
+  const auto first = timeless();
+  ASSERT_TRUE(Run(Fasta(), PredictionOption::BothUnion));
+  EXPECT_EQ(timeless(), first);
+  const std::string fasta = Fasta();
+  test::WriteBytes(dir / "in.fa", fasta);
+  std::size_t nucleotides = 0;
+  for (std::string_view line : Split(fasta, '\n')) nucleotides += line.starts_with('>') ? 0 : line.size();
+  EXPECT_EQ(
+      first["input"],
+      nlohmann::json(
+          {{"path", nullptr}, {"sha256", Sha256FileHex(dir / "in.fa")}, {"records", 3}, {"nucleotides", nucleotides}}));
+  EXPECT_EQ(first["collection"]["manifest_sha256"], Sha256FileHex(dir / "lib/MANIFEST"));
+  EXPECT_EQ(first["collection"]["sets"], 372);
+  EXPECT_EQ(first["option"], "union");
+  EXPECT_EQ(first["result_rows"], frontend.rows.size());
+  EXPECT_EQ(first["outcome"], "completed");
+  std::vector<std::string> stages;
+  for (const auto& stage : first["stages"]) stages.push_back(stage["name"]);
+  EXPECT_EQ(stages, (std::vector<std::string>{"Checking the input", "Writing the predictor inputs", "miRanda",
+                                              "TargetScan", "Mapping"}));
 }
 
 // The input is opened once, before the workspace is touched: what happens to

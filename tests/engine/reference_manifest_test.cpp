@@ -22,7 +22,7 @@ void MakeLib(const fs::path& home) {
 }
 
 std::string Failure(const fs::path& home) {
-  return test::FailureOf([&] { VerifyReferenceData(home, kNeeded); });
+  return test::FailureOf([&] { VerifyReferenceData(ReferenceCollection::Installed(home), kNeeded); });
 }
 
 TEST(ReferenceManifest, ListsCountsAndDigestsInTheFormSha256sumReads) {

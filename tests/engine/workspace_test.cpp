@@ -76,9 +76,10 @@ TEST(RunLocked, RunsTheWorkOnlyWhenTheWorkspaceIsFree) {
   WorkspaceLock held(session.Workspace());
   EXPECT_FALSE(RunLocked(session, [&] { return ++runs > 0; }));
   EXPECT_EQ(runs, 1);
-  ASSERT_EQ(frontend.messages.size(), 2u);
+  ASSERT_EQ(frontend.messages.size(), 3u);
   EXPECT_EQ(frontend.messages[0], "Workspace: " + (dir / "tmp").string());
-  EXPECT_EQ(frontend.messages[1].rfind("another run (pid ", 0), 0u);
+  EXPECT_EQ(frontend.messages[1], "Reference: lib (" + (dir / "lib").string() + ")");
+  EXPECT_EQ(frontend.messages[2].rfind("another run (pid ", 0), 0u);
 }
 
 }  // namespace

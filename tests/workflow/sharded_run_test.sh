@@ -73,6 +73,7 @@ while IFS='|' read -r row_input row_option row_shards from expect; do
   compared=0
   for file in "$single"/*; do
     name=$(basename "$file")
+    [ "$name" != run_info.json ] || continue  # the record of map, with its own times and arguments
     cmp -s "$file" "$work/out/$name" || { echo "$row: $name differs from the one-machine run"; exit 1; }
     compared=$((compared + 1))
   done
