@@ -110,6 +110,9 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
   KeepOneTabStop({Option1, Option2, Option3, Option4});
   KeepOneTabStop({ViewList, ViewChart});
   focusFrame_ = new QFocusFrame(this);
+  QPalette framePalette = focusFrame_->palette();  // the style draws it in the window text's colour
+  framePalette.setColor(QPalette::WindowText, framePalette.color(QPalette::Highlight));
+  focusFrame_->setPalette(framePalette);
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
     const bool framed = now == Text1 || now == Text2 || now == ListView1 || now == ChartView;
     focusFrame_->setWidget(framed ? now : nullptr);
@@ -292,7 +295,9 @@ void Form1::Form_Resize() {
   Place(Option3, layout_.option3);
   Place(Option4, layout_.option4);
   Place(EvidenceLine, layout_.evidence);
-  Place(ChartView, layout_.listView1);
+  Bounds chart = layout_.listView1;  // the chart takes the evidence line's place too
+  chart.height = layout_.evidence.top + layout_.evidence.height - chart.top;
+  Place(ChartView, chart);
   Place(ViewList, layout_.viewList);
   Place(ViewChart, layout_.viewChart);
   Place(SaveChart, layout_.saveChart);
