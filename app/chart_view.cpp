@@ -73,14 +73,13 @@ void Form1::RefreshChart() {
 }
 
 // A label's full name, for a label cut short.
-bool Form1::ShowChartLabel(const QPoint& at, const QPoint& globalAt) {
+void Form1::ShowChartLabel(const QPoint& at, const QPoint& globalAt) {
   const auto name = LabelAt(chartData_, at.x() / chartScale_, at.y() / chartScale_);
   if (name) {
     QToolTip::showText(globalAt, QString::fromStdString(*name), ChartView->widget());
   } else {
     QToolTip::hideText();
   }
-  return true;
 }
 
 void Form1::SaveChart_Click() {

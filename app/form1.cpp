@@ -338,7 +338,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
   }
   if (watched == ChartView->widget() && event->type() == QEvent::ToolTip) {
     const auto* help = static_cast<QHelpEvent*>(event);
-    return ShowChartLabel(help->pos(), help->globalPos());
+    ShowChartLabel(help->pos(), help->globalPos());
+    return true;
   }
   if (watched == ListView1 && event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);

@@ -144,7 +144,7 @@ class Form1 : public QWidget {
   QString SaveFileName(const QString& title, const QString& start, const QString& filters);
   void WatchWorkspace();
   void KeepOneTabStop(std::initializer_list<QAbstractButton*> group);
-  bool ShowChartLabel(const QPoint& at, const QPoint& globalAt);
+  void ShowChartLabel(const QPoint& at, const QPoint& globalAt);
   void EnableRunControls(bool enabled);
   void CheckInstallation();
   PredictionOption SelectedOption() const;
