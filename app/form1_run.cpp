@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <utility>
 
 #include "app/form1.h"
 #include "core/input_source.h"
@@ -40,7 +39,6 @@ void Form1::Command3_Click() {
   }
   running_ = true;
   stopRequested_ = false;
-  setAside_.reset();
   Frame5->setTitle("Results");
   SetCommand3Caption("&Stop");
   EnableRunControls(false);
@@ -74,10 +72,11 @@ void Form1::RunFinished(bool completed) {
   } else if (setAside_) {
     Log("The " + std::string(stopRequested_ ? "stopped" : "failed") + " run's " +
         std::to_string(ListView1->rowCount()) + " rows were set aside; the list shows the last complete result again");
-    ShowListedResult(*std::exchange(setAside_, std::nullopt));
+    ShowListedResult(std::move(*setAside_));
   } else if (listIncomplete_) {  // the run had cleared the list
     Frame5->setTitle("Results (stopped: incomplete)");
   }
+  setAside_.reset();
   WatchWorkspace();
   EnableRunControls(true);
   EnableResultCommands();
