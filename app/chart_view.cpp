@@ -8,6 +8,7 @@
 #include <QScrollArea>
 #include <QStyle>
 #include <QTableWidget>
+#include <QToolTip>
 #include <algorithm>
 
 #include "app/form1.h"
@@ -37,6 +38,7 @@ void Form1::ShowChart(bool chart) {
 void Form1::RefreshChart() {
   if (!ChartView->isVisible()) return;
   auto* picture = static_cast<QLabel*>(ChartView->widget());
+  chartData_ = {};
   auto say = [picture](const QString& text) {
     picture->setPixmap({});
     picture->setText(text);
@@ -60,12 +62,24 @@ void Form1::RefreshChart() {
   const double fit = std::clamp(room / MeasureChart(data).width, kSmallestChartScale, 1.0);
   const qreal pixelRatio = devicePixelRatioF();
   const ChartImage image = RenderChart(data, fit * pixelRatio);
+  chartData_ = std::move(data);
+  chartScale_ = fit;
   // Cairo's ARGB32 is Qt's premultiplied ARGB32 word for word.
   QImage pixels(image.pixels.data(), image.width, image.height, image.stride, QImage::Format_ARGB32_Premultiplied);
   QPixmap pixmap = QPixmap::fromImage(pixels.copy());
   pixmap.setDevicePixelRatio(pixelRatio);
   picture->setPixmap(pixmap);
   picture->adjustSize();
+}
+
+// A label's full name, for a label cut short.
+void Form1::ShowChartLabel(const QPoint& at, const QPoint& globalAt) {
+  const auto name = LabelAt(chartData_, at.x() / chartScale_, at.y() / chartScale_);
+  if (name) {
+    QToolTip::showText(globalAt, QString::fromStdString(*name), ChartView->widget());
+  } else {
+    QToolTip::hideText();
+  }
 }
 
 void Form1::SaveChart_Click() {

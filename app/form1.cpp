@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QFocusFrame>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -14,6 +16,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QTableWidget>
 #include <cmath>
@@ -57,25 +60,26 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
   setFont(dialogFont);
   layout_ = DesignLayout();
 
+  // The captions as designed; "&" marks the Alt+letter of a button or option.
   Frame3 = new QGroupBox("LncRNAs Input", this);
   Text1 = new QPlainTextEdit(Frame3);
-  Command2 = new QPushButton("Import...", Frame3);
-  Command4 = new QPushButton("Exit", this);
+  Command2 = new QPushButton("&Import...", Frame3);
+  Command4 = new QPushButton("E&xit", this);
   Frame5 = new QGroupBox("Results", this);
-  Command3 = new QPushButton("Predict", Frame3);
+  Command3 = new QPushButton("&Predict", Frame3);
   Text2 = new QPlainTextEdit(this);
   Label1 = new QLabel("Label1", this);
   ListView1 = new QTableWidget(Frame5);
-  Command1 = new QPushButton("Save All...", Frame5);
-  Option1 = new QRadioButton("Predict with TargetScan only", Frame3);
-  Option2 = new QRadioButton("Predict with miRanda only", Frame3);
-  Option3 = new QRadioButton("Predict with both(union)", Frame3);
-  Option4 = new QRadioButton("Predict with both(intersection)", Frame3);
+  Command1 = new QPushButton("Save &All...", Frame5);
+  Option1 = new QRadioButton("Predict with &TargetScan only", Frame3);
+  Option2 = new QRadioButton("Predict with &miRanda only", Frame3);
+  Option3 = new QRadioButton("Predict with both(&union)", Frame3);
+  Option4 = new QRadioButton("Predict with both(i&ntersection)", Frame3);
   EvidenceLine = new QLabel(Frame5);
   ChartView = new QScrollArea(Frame5);
-  ViewList = new QPushButton("List", Frame5);
-  ViewChart = new QPushButton("Chart", Frame5);
-  SaveChart = new QPushButton("Save Chart...", Frame5);
+  ViewList = new QPushButton("&List", Frame5);
+  ViewChart = new QPushButton("&Chart", Frame5);
+  SaveChart = new QPushButton("Save C&hart...", Frame5);
   ProgressBar1 = new QProgressBar(this);
   ProgressBar1->setRange(0, 1000);
   ProgressBar1->setAlignment(Qt::AlignCenter);
@@ -93,20 +97,31 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
   Option1->setChecked(true);
   Command1->setEnabled(false);
   Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Text1->setTabChangesFocus(true);  // Ctrl+Tab types a TAB (eventFilter)
   Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Text2->setReadOnly(true);
+  Text2->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);  // a caret shows focus
   Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  // Tab order as designed; frames and the label take no focus.
-  QWidget::setTabOrder(Text1, Command2);
-  QWidget::setTabOrder(Command2, Command4);
-  QWidget::setTabOrder(Command4, Command3);
-  QWidget::setTabOrder(Command3, Text2);
-  QWidget::setTabOrder(Text2, ListView1);
-  QWidget::setTabOrder(ListView1, Command1);
-  QWidget::setTabOrder(Command1, Option1);
-  QWidget::setTabOrder(Option1, ViewList);
-  QWidget::setTabOrder(ViewList, ViewChart);
-  QWidget::setTabOrder(ViewChart, SaveChart);
+  EvidenceLine->setTextFormat(Qt::PlainText);
+  EvidenceLine->setWordWrap(true);
+  EvidenceLine->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  EvidenceLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // Tab order as designed, then the added controls; frames and labels take
+  // no focus. Each group of exclusive buttons is one stop (arrow keys move
+  // within), and the boxes without a focus look of their own get a frame.
+  QWidget* const order[] = {Text1,   Command2, Command4, Command3,  Text2,    ListView1, Command1, Option1,
+                            Option2, Option3,  Option4,  ChartView, ViewList, ViewChart, SaveChart};
+  for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+  KeepOneTabStop({Option1, Option2, Option3, Option4});
+  KeepOneTabStop({ViewList, ViewChart});
+  focusFrame_ = new QFocusFrame(this);
+  QPalette framePalette = focusFrame_->palette();  // the style draws it in the window text's colour
+  framePalette.setColor(QPalette::WindowText, framePalette.color(QPalette::Highlight));
+  focusFrame_->setPalette(framePalette);
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    const bool framed = now == Text1 || now == Text2 || now == ListView1 || now == ChartView;
+    focusFrame_->setWidget(framed ? now : nullptr);
+  });
   for (const auto& [widget, bounds] : {std::pair<QWidget*, Bounds>{Frame3, layout_.frame3},
                                        {Text1, layout_.text1},
                                        {Command2, layout_.command2},
@@ -133,15 +148,16 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
     return path;
   };
   Cd2 = [this] {
-    const QString path = QFileDialog::getSaveFileName(
-        this, "Save All", lastSave_.isEmpty() ? DialogFolder(lastSave_) + "/result.xls" : lastSave_);
+    const QString path =
+        SaveFileName("Save All", lastSave_.isEmpty() ? DialogFolder(lastSave_) + "/result.xls" : lastSave_,
+                     "Result files (*.xls);;All Files (*)");
     if (!path.isEmpty()) lastSave_ = path;
     return path;
   };
   Cd3 = [this] {
-    const QString path = QFileDialog::getSaveFileName(
-        this, "Save Chart", lastChart_.isEmpty() ? DialogFolder(lastSave_) + "/chart.svg" : lastChart_,
-        "SVG picture (*.svg);;PNG image (*.png);;PDF document (*.pdf)");
+    const QString path =
+        SaveFileName("Save Chart", lastChart_.isEmpty() ? DialogFolder(lastSave_) + "/chart.svg" : lastChart_,
+                     "SVG picture (*.svg);;PNG image (*.png);;PDF document (*.pdf)");
     if (!path.isEmpty()) lastChart_ = path;
     return path;
   };
@@ -149,7 +165,11 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
   connect(Text1, &QPlainTextEdit::textChanged, this, [this] { Text1_Change(); });
   connect(Command1, &QPushButton::clicked, this, [this] { Guarded([this] { Command1_Click(); }); });
   connect(Command2, &QPushButton::clicked, this, [this] { Guarded([this] { Command2_Click(); }); });
-  connect(Command3, &QPushButton::clicked, this, [this] { Guarded([this] { Command3_Click(); }); });
+  connect(Command3, &QPushButton::clicked, this, [this] {
+    if (!command3Changed_.isValid() || command3Changed_.elapsed() >= kPredictStopGuardMs) {
+      Guarded([this] { Command3_Click(); });
+    }
+  });
   connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
   connect(SaveChart, &QPushButton::clicked, this, [this] { Guarded([this] { SaveChart_Click(); }); });
   connect(ViewChart, &QPushButton::toggled, this, [this](bool on) { Guarded([this, on] { ShowChart(on); }); });
@@ -158,6 +178,10 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
           [this](int section) { Guarded([this, section] { ListView1_ColumnClick(section + 1); }); });
   Text1->installEventFilter(this);
   ListView1->installEventFilter(this);
+  ChartView->widget()->installEventFilter(this);
+  workspaceWatcher_ = new QFileSystemWatcher(this);
+  // Another run (the command line's) may make or remove the result file.
+  connect(workspaceWatcher_, &QFileSystemWatcher::directoryChanged, this, [this] { EnableResultCommands(); });
 
   Form_Load();
   setMinimumSize(static_cast<int>(std::ceil(kMinimumClientWidth / kTwipsPerPixel)),
@@ -178,12 +202,47 @@ void Form1::Form_Load() {
   }
   Text2->setPlainText("Log:\n");
   CheckInstallation();
+  WatchWorkspace();
   EnableResultCommands();  // the last run's result, if it is there
   ShowEvidence();
 }
 
 QString Form1::DialogFolder(const QString& lastPath) const {
   return lastPath.isEmpty() ? QDir::homePath() : QFileInfo(lastPath).absolutePath();
+}
+
+// The save dialog: a name without an extension gets that of the chosen
+// format, or of the first format when "All Files" is chosen.
+QString Form1::SaveFileName(const QString& title, const QString& start, const QString& filters) {
+  QFileDialog dialog(this, title, start, filters);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  auto useExtensionOf = [&dialog](const QString& filter) {
+    const QRegularExpressionMatch pattern = QRegularExpression(R"(\*\.(\w+))").match(filter);
+    if (pattern.hasMatch()) dialog.setDefaultSuffix(pattern.captured(1));
+  };
+  useExtensionOf(filters);
+  connect(&dialog, &QFileDialog::filterSelected, &dialog, useExtensionOf);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().front();
+}
+
+// The workspace once it is there (a run makes it).
+void Form1::WatchWorkspace() {
+  const QString workspace = QString::fromStdString(DefaultWorkspace(home_).string());
+  if (!workspaceWatcher_->directories().contains(workspace) && QFileInfo(workspace).isDir()) {
+    workspaceWatcher_->addPath(workspace);
+  }
+}
+
+// The checked button of the group is its one Tab stop.
+void Form1::KeepOneTabStop(std::initializer_list<QAbstractButton*> group) {
+  const std::vector<QAbstractButton*> buttons(group);
+  auto update = [buttons] {
+    for (QAbstractButton* button : buttons)
+      button->setFocusPolicy(button->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+  };
+  for (QAbstractButton* button : buttons) connect(button, &QAbstractButton::toggled, this, update);
+  update();
 }
 
 // Every file a run of any option needs, so that a missing one is known
@@ -241,13 +300,15 @@ void Form1::Form_Resize() {
   Place(Option3, layout_.option3);
   Place(Option4, layout_.option4);
   Place(EvidenceLine, layout_.evidence);
-  Place(ChartView, layout_.listView1);
+  Bounds chart = layout_.listView1;  // the chart takes the evidence line's place too
+  chart.height = layout_.evidence.top + layout_.evidence.height - chart.top;
+  Place(ChartView, chart);
   Place(ViewList, layout_.viewList);
   Place(ViewChart, layout_.viewChart);
   Place(SaveChart, layout_.saveChart);
   PlaceProgressBar();
   ListViewSub();
-  ShowEvidence();  // elided to the new width
+  ShowEvidence();  // fitted to the new width
   RefreshChart();  // fitted to the new width
 }
 
@@ -282,6 +343,18 @@ void Form1::TextTip(QPlainTextEdit* objText, bool StatusToBlank, const QString& 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Text1 && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
     Text1_FocusChange();
+  }
+  if (watched == Text1 && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Tab && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+      Text1->insertPlainText("\t");
+      return true;
+    }
+  }
+  if (watched == ChartView->widget() && event->type() == QEvent::ToolTip) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    ShowChartLabel(help->pos(), help->globalPos());
+    return true;
   }
   if (watched == ListView1 && event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);

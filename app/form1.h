@@ -10,14 +10,19 @@
 #include <map>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "app/logic/form_layout.h"
 #include "app/logic/result_store.h"
 #include "app/window_frontend.h"
+#include "chart/chart_data.h"
 #include "engine/evidence_file.h"
 #include "engine/pipelines.h"
 #include "stats/factorial_table.h"
 
+class QFileSystemWatcher;
+class QFocusFrame;
+class QAbstractButton;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
@@ -33,6 +38,11 @@ namespace velmora {
 QString WindowTitle();
 // The grey hint of the empty input box (its line breaks as the box holds them).
 inline constexpr char kInputHint[] = "Format:\nfasta file\n---------------\n";
+// A click on Predict this soon after it turned into Stop, or back, is
+// ignored: a double click must not start a run and stop it.
+inline constexpr int kPredictStopGuardMs = 400;
+// The line under the list that explains the selected row wraps to this many lines.
+inline constexpr int kEvidenceLines = 3;
 
 // A run works on a thread of its own and sees the window only through a
 // WindowFrontend, which hands its calls to the window's thread.
@@ -67,7 +77,8 @@ class Form1 : public QWidget {
 
   // The open and save dialogs: each returns the chosen path, or an empty
   // text when the user cancels. Tests answer them instead of a user. Cd3
-  // saves the chart.
+  // saves the chart. A name saved without an extension gets the chosen
+  // format's (".xls" for Save All).
   std::function<QString()> Cd1;
   std::function<QString()> Cd2;
   std::function<QString()> Cd3;
@@ -102,6 +113,19 @@ class Form1 : public QWidget {
   void ShowRunProgress(const RunProgress& progress);
   void PlaceProgressBar();
 
+  // What the list shows of a complete result, set aside while a run goes
+  // and shown again if the run does not complete.
+  struct ListedResult {
+    std::vector<std::array<QString, 10>> rows;  // as listed, ID first
+    ResultStore store;
+    std::map<std::pair<std::string, std::string>, Evidence> evidence;
+    std::array<int, 10> widest;
+    int sortSection;
+    Qt::SortOrder sortOrder;
+  };
+  ListedResult TakeListedResult();
+  void ShowListedResult(ListedResult listed);
+
   void Form_Load();
   void Form_Resize();
   void Text1_Change();
@@ -114,12 +138,18 @@ class Form1 : public QWidget {
   bool RowSelected(int row) const;
   void PaceListRepaints();
   void SetListRow(int row, const QString& id, const std::array<std::string, 9>& cells);
+  void SetListRow(int row, const std::array<QString, 10>& texts);
+  void SetCommand3Caption(const QString& caption);
   void RunFinished(bool completed);
   void EnableResultCommands();
   void RefreshChart();
   void ShowEvidence();
   void NoteWidths(int row);
   QString DialogFolder(const QString& lastPath) const;
+  QString SaveFileName(const QString& title, const QString& start, const QString& filters);
+  void WatchWorkspace();
+  void KeepOneTabStop(std::initializer_list<QAbstractButton*> group);
+  void ShowChartLabel(const QPoint& at, const QPoint& globalAt);
   void EnableRunControls(bool enabled);
   void CheckInstallation();
   PredictionOption SelectedOption() const;
@@ -134,6 +164,10 @@ class Form1 : public QWidget {
   int sortDirection_ = 0;  // 0: the next header click sorts ascending
   bool running_ = false;
   bool stopRequested_ = false;
+  QElapsedTimer command3Changed_;  // since Predict turned into Stop or back
+  bool listComplete_ = false;      // the list shows a complete run's result
+  bool listIncomplete_ = false;    // the list shows the rows of a run that did not complete
+  std::optional<ListedResult> setAside_;
   bool repaintPending_ = false;
   QElapsedTimer listPainted_;
   std::array<int, 10> widest_{};        // each column's widest text in pixels, its header's included
@@ -143,6 +177,10 @@ class Form1 : public QWidget {
   QString lastImport_;
   QString lastSave_;
   QString lastChart_;
+  ChartData chartData_;  // what the Chart view shows, at chartScale_ pixels per unit
+  double chartScale_ = 1;
+  QFileSystemWatcher* workspaceWatcher_;
+  QFocusFrame* focusFrame_;
   WindowFrontend frontend_{*this};  // the runs' and the window's own log lines: one queue
   std::jthread run_;                // last member: joined before the rest of the window goes
 };

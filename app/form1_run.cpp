@@ -26,7 +26,8 @@ Form1::~Form1() {
 }
 
 // Predict, or Stop while a run goes: the run then ends its predictor and
-// logs "Stopped"; its rows so far stay, marked as incomplete.
+// logs "Stopped". A complete result the list showed before the run comes
+// back; without one, the run's rows so far stay, marked as incomplete.
 void Form1::Command3_Click() {
   if (running_) {
     stopRequested_ = true;
@@ -41,7 +42,7 @@ void Form1::Command3_Click() {
   running_ = true;
   stopRequested_ = false;
   Frame5->setTitle("Results");
-  Command3->setText("Stop");
+  SetCommand3Caption("&Stop");
   EnableRunControls(false);
   RefreshChart();
   const std::string text = Text1->toPlainText().toStdString();
@@ -50,18 +51,36 @@ void Form1::Command3_Click() {
     Session session{home_, frontend_, *factorials_, std::move(stop)};
     // The workspace is held for the whole run: another window or command
     // line on the same installation waits its turn instead of mixing files.
-    const bool completed = RunLocked(session, [&] { return Predict(session, InputSource::Text(text), option); });
+    const bool completed = RunLocked(
+        session, [&] { return Predict(session, InputSource::Text(text), option); },
+        "wait for it to end, then press Predict again");
     QMetaObject::invokeMethod(
         this, [this, completed] { RunFinished(completed); }, Qt::QueuedConnection);
   });
+}
+
+void Form1::SetCommand3Caption(const QString& caption) {
+  Command3->setText(caption);
+  command3Changed_.start();
 }
 
 void Form1::RunFinished(bool completed) {
   if (run_.joinable()) run_.join();  // closing the window may have joined it
   running_ = false;
   ProgressBar1->hide();
-  Command3->setText("Predict");
-  if (!completed && stopRequested_) Frame5->setTitle("Results (stopped: incomplete)");
+  SetCommand3Caption("&Predict");
+  if (completed) {
+    listComplete_ = true;
+    listIncomplete_ = false;
+  } else if (setAside_) {
+    Log("The " + std::string(stopRequested_ ? "stopped" : "failed") + " run's " +
+        std::to_string(ListView1->rowCount()) + " rows were set aside; the list shows the last complete result again");
+    ShowListedResult(std::move(*setAside_));
+  } else if (listIncomplete_) {  // the run had cleared the list
+    Frame5->setTitle("Results (stopped: incomplete)");
+  }
+  setAside_.reset();
+  WatchWorkspace();
   EnableRunControls(true);
   EnableResultCommands();
   if (completed) {
@@ -78,12 +97,13 @@ void Form1::RunFinished(bool completed) {
   RefreshChart();
 }
 
-// Save All and Save Chart want the result file of a completed run.
+// Save All and Save Chart want the result file of a completed run, and a
+// list that shows no other rows.
 void Form1::EnableResultCommands() {
   std::error_code error;
   const bool result = std::filesystem::is_regular_file(DefaultWorkspace(home_) / paths::kResult, error);
-  Command1->setEnabled(result && !running_);
-  SaveChart->setEnabled(result && !running_);
+  Command1->setEnabled(result && !running_ && !listIncomplete_);
+  SaveChart->setEnabled(result && !running_ && !listIncomplete_);
 }
 
 // While a run goes, nothing may change what it reads or writes, nor reorder
@@ -100,7 +120,12 @@ void Form1::EnableRunControls(bool enabled) {
   Text1_Change();
 }
 
+// The run has started writing: what the list shows goes aside, kept if it
+// is a complete result.
 void Form1::ClearList() {
+  if (listComplete_) setAside_ = TakeListedResult();
+  listComplete_ = false;
+  listIncomplete_ = true;
   store_.Clear();
   evidence_.clear();
   ListViewSET();
@@ -113,6 +138,41 @@ void Form1::ShowRunProgress(const RunProgress& progress) {
       QString("%p % · %1 · %2")
           .arg(QString::fromStdString(progress.stage), QString::fromStdString(TimeLeftText(progress))));
   ProgressBar1->show();
+}
+
+// The texts are shared, not copied.
+Form1::ListedResult Form1::TakeListedResult() {
+  ListedResult listed{{},
+                      std::move(store_),
+                      std::move(evidence_),
+                      widest_,
+                      ListView1->horizontalHeader()->sortIndicatorSection(),
+                      ListView1->horizontalHeader()->sortIndicatorOrder()};
+  listed.rows.resize(static_cast<std::size_t>(ListView1->rowCount()));
+  for (int row = 0; row < ListView1->rowCount(); ++row) {
+    for (int c = 0; c < ListView1->columnCount(); ++c) {
+      listed.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(c)] = ListView1->item(row, c)->text();
+    }
+  }
+  store_ = ResultStore();
+  evidence_.clear();
+  return listed;
+}
+
+void Form1::ShowListedResult(ListedResult listed) {
+  ListViewSET();
+  ListView1->setUpdatesEnabled(false);
+  ListView1->setRowCount(static_cast<int>(listed.rows.size()));
+  for (std::size_t row = 0; row < listed.rows.size(); ++row) SetListRow(static_cast<int>(row), listed.rows[row]);
+  store_ = std::move(listed.store);
+  evidence_ = std::move(listed.evidence);
+  widest_ = listed.widest;
+  ListView1->horizontalHeader()->setSortIndicator(listed.sortSection, listed.sortOrder);
+  ListViewSub();
+  ListView1->setUpdatesEnabled(true);
+  Frame5->setTitle("Results");
+  listComplete_ = true;
+  listIncomplete_ = false;
 }
 
 void Form1::AppendLogText(const QString& line) {

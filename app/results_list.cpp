@@ -13,6 +13,7 @@
 
 #include "app/form1.h"
 #include "app/logic/column_sort.h"
+#include "app/logic/evidence_text.h"
 
 namespace velmora {
 namespace {
@@ -24,16 +25,20 @@ constexpr int kCellPadding = 12;  // the cell's margins
 
 }  // namespace
 
-void Form1::SetListRow(int row, const QString& id, const std::array<std::string, 9>& cells) {
-  auto item = [](const QString& text) {
+void Form1::SetListRow(int row, const std::array<QString, 10>& texts) {
+  for (int c = 0; c < static_cast<int>(texts.size()); ++c) {
+    const QString& text = texts[static_cast<std::size_t>(c)];
     auto* cell = new QTableWidgetItem(text);
     cell->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);  // no in-place editing
     cell->setToolTip(text);                                    // the full text of a cut cell
-    return cell;
-  };
-  ListView1->setItem(row, 0, item(id));
-  for (int c = 1; c <= 9; ++c)
-    ListView1->setItem(row, c, item(QString::fromStdString(cells[static_cast<std::size_t>(c - 1)])));
+    ListView1->setItem(row, c, cell);
+  }
+}
+
+void Form1::SetListRow(int row, const QString& id, const std::array<std::string, 9>& cells) {
+  std::array<QString, 10> texts = {id};
+  for (std::size_t c = 0; c < cells.size(); ++c) texts[c + 1] = QString::fromStdString(cells[c]);
+  SetListRow(row, texts);
 }
 
 void Form1::ListViewSET() {
@@ -97,28 +102,36 @@ void Form1::NoteWidths(int row) {
   if (wider) ListViewSub();
 }
 
-// One selected row: its shared miRNAs and which predictor found each.
+// One selected row: its FDR and shared miRNAs, with the predictor that
+// found each, as many as the line's lines hold; the tooltip holds them all.
 void Form1::ShowEvidence() {
   const QModelIndexList rows = ListView1->selectionModel()->selectedRows();
   QString text = evidence_.empty() ? QString() : "Select one row to see the miRNAs behind it.";
+  QString whole = text;
   if (rows.size() == 1) {
     const int row = rows.front().row();
     const auto found =
         evidence_.find({ListView1->item(row, 1)->text().toStdString(), ListView1->item(row, 2)->text().toStdString()});
     if (found != evidence_.end()) {
       const Evidence& e = found->second;
-      QStringList mirnas;
-      for (std::size_t i = 0; i < e.mirnas.size(); ++i) {
-        mirnas << QString::fromStdString(e.mirnas[i]) + " (" + QString::fromStdString(e.foundBy[i]) + ")";
+      const QFontMetrics metrics = EvidenceLine->fontMetrics();
+      const QRect room(0, 0, EvidenceLine->contentsRect().width(), 1 << 20);
+      auto shown = [&](std::size_t count) { return QString::fromStdString(EvidenceText(e, count)); };
+      auto fits = [&](std::size_t count) {
+        return metrics.boundingRect(room, Qt::TextWordWrap, shown(count)).height() <=
+               kEvidenceLines * metrics.lineSpacing();
+      };
+      std::size_t fitting = 0, failing = e.mirnas.size() + 1;  // shown(fitting) fits; shown(failing) does not
+      while (failing - fitting > 1) {
+        const std::size_t middle = fitting + (failing - fitting) / 2;
+        (fits(middle) ? fitting : failing) = middle;
       }
-      text = QString("%1 shared miRNA%2: %3; FDR %4")
-                 .arg(e.mirnas.size())
-                 .arg(e.mirnas.size() == 1 ? "" : "s")
-                 .arg(mirnas.join(", "), QString::fromStdString(e.fdr));
+      text = shown(fitting);
+      whole = shown(e.mirnas.size());
     }
   }
-  EvidenceLine->setToolTip(text);
-  EvidenceLine->setText(EvidenceLine->fontMetrics().elidedText(text, Qt::ElideRight, EvidenceLine->width()));
+  EvidenceLine->setToolTip(whole);
+  EvidenceLine->setText(text);
 }
 
 void Form1::SelectAllRows() { ListView1->selectAll(); }

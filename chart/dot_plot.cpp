@@ -26,6 +26,8 @@ constexpr double kTitleSize = 14;
 constexpr double kPad = 14;
 constexpr double kLegendWidth = 150;
 constexpr double kSlant = std::numbers::sqrt2 / 2;  // lncRNA names run at 45 degrees
+constexpr double kMaxLabelWidth = 200;              // a longer name is cut, on either axis
+constexpr char kEllipsis[] = "\u2026";
 
 using Surface = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
 using Context = std::unique_ptr<cairo_t, decltype(&cairo_destroy)>;
@@ -40,6 +42,22 @@ double TextWidth(cairo_t* cr, const std::string& text) {
   cairo_text_extents_t extents;
   cairo_text_extents(cr, text.c_str(), &extents);
   return extents.x_advance;
+}
+
+// The name, or its longest beginning that fits kMaxLabelWidth with "…",
+// cut between UTF-8 characters.
+std::string FitLabel(cairo_t* cr, const std::string& name) {
+  if (TextWidth(cr, name) <= kMaxLabelWidth) return name;
+  auto cut = [&](std::size_t length) {
+    while (length > 0 && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80) --length;
+    return name.substr(0, length) + kEllipsis;
+  };
+  std::size_t fits = 0, fails = name.size();  // cut(fits) fits; cut(fails) does not
+  while (fails - fits > 1) {
+    const std::size_t middle = fits + (fails - fits) / 2;
+    (TextWidth(cr, cut(middle)) <= kMaxLabelWidth ? fits : fails) = middle;
+  }
+  return cut(fits);
 }
 
 double Score(double p) { return -std::log10(std::max(p, 1e-300)); }
@@ -61,9 +79,10 @@ std::string Number(double value) {
   return text;
 }
 
-// Everything the drawing and the size share: margins from the label widths,
-// the range of a and of -log10 P.
+// Everything the drawing, the size and the label look-up share: the labels
+// as drawn, margins from their widths, the range of a and of -log10 P.
 struct Geometry {
+  std::vector<std::string> diseaseLabels, lncLabels;
   double left, top, plotWidth, plotHeight, bottom, width, height;
   int maxA;
   double lowScore, highScore;
@@ -73,8 +92,14 @@ Geometry Measure(cairo_t* cr, const ChartData& data) {
   Geometry g{};
   Font(cr, kLabelSize);
   double diseaseWidth = 0, lncWidth = 0;
-  for (const std::string& name : data.diseases) diseaseWidth = std::max(diseaseWidth, TextWidth(cr, name));
-  for (const std::string& name : data.lncs) lncWidth = std::max(lncWidth, TextWidth(cr, name));
+  for (const std::string& name : data.diseases) {
+    g.diseaseLabels.push_back(FitLabel(cr, name));
+    diseaseWidth = std::max(diseaseWidth, TextWidth(cr, g.diseaseLabels.back()));
+  }
+  for (const std::string& name : data.lncs) {
+    g.lncLabels.push_back(FitLabel(cr, name));
+    lncWidth = std::max(lncWidth, TextWidth(cr, g.lncLabels.back()));
+  }
   g.plotWidth = kCell * static_cast<double>(data.lncs.size());
   g.plotHeight = kCell * static_cast<double>(data.diseases.size());
   // The first slanted name reaches left of its column.
@@ -126,19 +151,22 @@ void DrawGrid(cairo_t* cr, const ChartData& data, const Geometry& g) {
   cairo_stroke(cr);
 }
 
+// Where lncRNA l's name ends: below its column; the name runs down to the left.
+double LncLabelX(const Geometry& g, std::size_t l) { return g.left + kCell * (static_cast<double>(l) + 0.5) + 4; }
+double LncLabelY(const Geometry& g) { return g.top + g.plotHeight + 8; }
+
 void DrawLabels(cairo_t* cr, const ChartData& data, const Geometry& g) {
   cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
   Font(cr, kLabelSize);
-  for (std::size_t k = 0; k < data.diseases.size(); ++k) {
+  for (std::size_t k = 0; k < g.diseaseLabels.size(); ++k) {
     const double y = g.top + kCell * (static_cast<double>(k) + 0.5) + kLabelSize * 0.35;
-    Text(cr, g.left - 8 - TextWidth(cr, data.diseases[k]), y, data.diseases[k]);
+    Text(cr, g.left - 8 - TextWidth(cr, g.diseaseLabels[k]), y, g.diseaseLabels[k]);
   }
-  for (std::size_t l = 0; l < data.lncs.size(); ++l) {
-    // Each name ends below its column and runs down to the left.
+  for (std::size_t l = 0; l < g.lncLabels.size(); ++l) {
     cairo_save(cr);
-    cairo_translate(cr, g.left + kCell * (static_cast<double>(l) + 0.5) + 4, g.top + g.plotHeight + 8);
+    cairo_translate(cr, LncLabelX(g, l), LncLabelY(g));
     cairo_rotate(cr, -std::numbers::pi / 4);
-    Text(cr, -TextWidth(cr, data.lncs[l]), kLabelSize * 0.35, data.lncs[l]);
+    Text(cr, -TextWidth(cr, g.lncLabels[l]), kLabelSize * 0.35, g.lncLabels[l]);
     cairo_restore(cr);
   }
   Font(cr, kLabelSize + 1, true);
@@ -236,14 +264,45 @@ void Finish(cairo_surface_t* surface, StreamTarget& target, const std::filesyste
   target.file.Close();
 }
 
+// A context for measuring text only.
+Context Measuring() {
+  Surface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1), cairo_surface_destroy);
+  return Context(cairo_create(surface.get()), cairo_destroy);  // the context keeps the surface
+}
+
 }  // namespace
 
 ChartSize MeasureChart(const ChartData& data) {
-  Surface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1), cairo_surface_destroy);
-  Context cr(cairo_create(surface.get()), cairo_destroy);
   if (data.dots.empty()) return {420, 120};
-  const Geometry g = Measure(cr.get(), data);
+  const Geometry g = Measure(Measuring().get(), data);
   return {std::ceil(g.width), std::ceil(g.height)};
+}
+
+std::string ChartLabel(const std::string& name) {
+  const Context cr = Measuring();
+  Font(cr.get(), kLabelSize);
+  return FitLabel(cr.get(), name);
+}
+
+std::optional<std::string> LabelAt(const ChartData& data, double x, double y) {
+  if (data.dots.empty()) return std::nullopt;
+  const Context cr = Measuring();
+  const Geometry g = Measure(cr.get(), data);
+  Font(cr.get(), kLabelSize);
+  // A disease's label: its row, left of the plot, as far as the text reaches.
+  const double row = std::floor((y - g.top) / kCell);
+  if (x <= g.left - 8 && row >= 0 && row < static_cast<double>(data.diseases.size())) {
+    const auto k = static_cast<std::size_t>(row);
+    if (x >= g.left - 8 - TextWidth(cr.get(), g.diseaseLabels[k])) return data.diseases[k];
+  }
+  // An lncRNA's label: along its slanted line (u back from where it ends),
+  // half a column's spacing to either side (v).
+  for (std::size_t l = 0; l < data.lncs.size(); ++l) {
+    const double dx = x - LncLabelX(g, l), dy = y - LncLabelY(g);
+    const double u = (dx - dy) * kSlant, v = (dx + dy) * kSlant;
+    if (u <= 0 && u >= -TextWidth(cr.get(), g.lncLabels[l]) && std::abs(v) <= kCell * kSlant / 2) return data.lncs[l];
+  }
+  return std::nullopt;
 }
 
 void DrawChart(cairo_t* cr, const ChartData& data) {

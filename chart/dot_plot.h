@@ -3,6 +3,8 @@
 #include <cairo.h>
 
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "chart/chart_data.h"
@@ -17,8 +19,17 @@ ChartSize MeasureChart(const ChartData& data);
 
 // Draws the chart with its top left corner at the context's origin: the dot
 // grid (size = shared miRNAs a, colour = -log10 P), axis labels, a size and a
-// colour legend; "No associations to draw" for an empty chart.
+// colour legend; "No associations to draw" for an empty chart. A name wider
+// than the label room is cut with "…" (ChartLabel), on either axis, so long
+// names do not change the plot's proportions.
 void DrawChart(cairo_t* cr, const ChartData& data);
+
+// A disease's or lncRNA's name as its label shows it.
+std::string ChartLabel(const std::string& name);
+
+// The full name whose label covers the point (x, y) of the chart (in its
+// units), if any: what a cut label stands for.
+std::optional<std::string> LabelAt(const ChartData& data, double x, double y);
 
 // The chart as premultiplied ARGB32 pixels (Cairo's own layout), drawn at
 // `scale` device pixels per unit.

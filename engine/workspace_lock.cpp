@@ -41,7 +41,7 @@ std::string HolderPid(int fd) {
 
 }  // namespace
 
-WorkspaceLock::WorkspaceLock(const fs::path& workspace, bool withParents) : fd_(-1) {
+WorkspaceLock::WorkspaceLock(const fs::path& workspace, bool withParents, std::string_view whenHeld) : fd_(-1) {
   std::error_code error;
   if (!fs::is_directory(workspace, error)) {
     if (fs::exists(workspace, error)) Unusable(workspace, "not a folder");
@@ -67,8 +67,7 @@ WorkspaceLock::WorkspaceLock(const fs::path& workspace, bool withParents) : fd_(
     const std::string pid = reason == EWOULDBLOCK ? HolderPid(fd_) : "";
     close(fd_);
     if (reason != EWOULDBLOCK) Unusable(workspace, std::strerror(reason));
-    throw RunFailure("another run (pid " + pid + ") is using " + workspace.string() +
-                     "; wait for it or give --workdir");
+    throw RunFailure("another run (pid " + pid + ") is using " + workspace.string() + "; " + std::string(whenHeld));
   }
   const std::string pid = std::to_string(getpid());
   if (!writable) return;  // the holder's pid stays unknown to the next run
@@ -81,9 +80,9 @@ WorkspaceLock::WorkspaceLock(const fs::path& workspace, bool withParents) : fd_(
 
 WorkspaceLock::~WorkspaceLock() { close(fd_); }
 
-bool RunLocked(Session& session, const std::function<bool()>& work) {
+bool RunLocked(Session& session, const std::function<bool()>& work, std::string_view whenHeld) {
   std::optional<WorkspaceLock> lock;
-  if (!RunLogged(session, [&] { lock.emplace(session.Workspace(), session.workdir.empty()); })) return false;
+  if (!RunLogged(session, [&] { lock.emplace(session.Workspace(), session.workdir.empty(), whenHeld); })) return false;
   // Without --workdir the folder depends on the installation: say which it is.
   AppendLogLine(session.frontend, "Workspace: " + session.Workspace().string());
   const ReferenceCollection collection = session.Collection();

@@ -55,7 +55,7 @@ void Form_Resize(FormLayout& l, float w, float h) {
 }
 
 void PlaceAddedControls(FormLayout& l) {
-  constexpr float kLine = 330;
+  constexpr float kLine = 660;  // three lines of the window's font
   const Bounds& list = l.listView1;
   // From the frame, as the pass's last step does, so that repeated passes do not shrink it further.
   SetSize(l.listView1.height, l.frame3.height - l.command3.height - 500 - kLine);

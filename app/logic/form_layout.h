@@ -38,7 +38,7 @@ FormLayout DesignLayout();
 void Form_Resize(FormLayout& layout, float w, float h);
 
 // Places the added controls from what the layout pass set: the evidence
-// line takes the bottom line of the list's height, the view buttons and
+// line takes the bottom three lines of the list's height, the view buttons and
 // Save Chart sit left on the row of Save All.
 void PlaceAddedControls(FormLayout& layout);
 

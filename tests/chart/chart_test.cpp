@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <set>
 #include <tuple>
 
 #include "core/run_failure.h"
@@ -86,6 +87,60 @@ TEST(DotPlot, SizeFollowsTheDataAndTheScale) {
   EXPECT_GT(white, static_cast<long>(image.pixels.size()) / 2);
   // The legend's middle size of the largest a there can be (the sanitizer build checks its arithmetic).
   EXPECT_GT(RenderChart(TopDiseases({{">A", "Asthma", std::numeric_limits<int>::max(), 0.01}}), 1).width, 0);
+}
+
+// A name wider than the label room is cut after whole characters, with
+// "…"; how much longer it is makes no difference.
+TEST(DotPlot, LongNamesAreCutToOneWidth) {
+  const std::string longName(260, 'N'), longerName(1000, 'N'), accented = std::string(130, 'a') + "\u00e9\u00e9\u00e9";
+  EXPECT_EQ(ChartLabel("NR_004855.2"), "NR_004855.2");
+  const std::string cut = ChartLabel(longName);
+  EXPECT_TRUE(cut.ends_with("\u2026") && cut.size() < 100) << cut;
+  EXPECT_EQ(longName.rfind(cut.substr(0, cut.size() - 3), 0), 0u);
+  EXPECT_EQ(ChartLabel(longerName), cut);
+  for (int extra = 0; extra < 3; ++extra) {  // wherever the width ends, no é is split
+    const std::string label = ChartLabel(std::string(static_cast<std::size_t>(extra), 'a') + accented);
+    const std::string kept = label.substr(0, label.size() - 3);
+    EXPECT_TRUE(kept.back() == 'a' || kept.ends_with("\u00e9")) << extra;
+  }
+}
+
+// 25 diseases and 200 lncRNAs with 260-character names on both axes: the
+// margins stay as for names cut anyway (1000 characters), every lncRNA's
+// column keeps its width, and each label leads back to its full name.
+TEST(DotPlot, LongAndManyNamesKeepThePlotsProportions) {
+  auto chart = [](std::size_t nameLength, int lncs, int diseases = 25) {
+    std::vector<ResultPoint> points;
+    for (int l = 0; l < lncs; ++l) {
+      for (int d = 0; d < diseases; ++d) {
+        points.push_back({std::string(">L").append(nameLength, 'L').append(std::to_string(l)),
+                          std::string(nameLength, 'D').append(std::to_string(d)), 1 + d % 4, 0.01 / (d + 1)});
+      }
+    }
+    return TopDiseases(points);
+  };
+  const ChartSize size = MeasureChart(chart(260, 200));
+  EXPECT_EQ(size.width, MeasureChart(chart(1000, 200)).width);
+  EXPECT_EQ(size.height, MeasureChart(chart(1000, 200)).height);
+  const double first = MeasureChart(chart(260, 1)).width, hundred = MeasureChart(chart(260, 101)).width;
+  EXPECT_EQ(MeasureChart(chart(260, 201)).width - hundred, hundred - first);
+  EXPECT_EQ(MeasureChart(chart(260, 2)).height, size.height);
+  EXPECT_LT(size.height, 1200);  // 25 rows of dots and the cut names below them
+
+  // A sweep over a small chart finds every label, with its full name, and
+  // nothing inside the plot's grid.
+  const ChartData small = chart(260, 4, 3);
+  const ChartSize smallSize = MeasureChart(small);
+  std::set<std::string> found;
+  for (double x = 0; x < smallSize.width; x += 4) {
+    for (double y = 0; y < smallSize.height; y += 4) {
+      if (auto name = LabelAt(small, x, y)) found.insert(*name);
+    }
+  }
+  std::set<std::string> names(small.diseases.begin(), small.diseases.end());
+  names.insert(small.lncs.begin(), small.lncs.end());
+  EXPECT_EQ(found, names);
+  EXPECT_EQ(LabelAt(small, smallSize.width - 200, 60), std::nullopt);  // in the grid's last column
 }
 
 TEST(DotPlot, WritesEachFormatOrNothing) {
