@@ -67,6 +67,8 @@ TEST_F(EnrichmentTest, ReportedLinesWithTheirExactTexts) {
       {{"One\tp1", "Two\tq1\tq2"},
        ">L4\tp1" + Names("w", 1, 40) + "\n>L5\tq1\tq2\tq3\n",
        ">L5\tTwo\t2\t0\t1\t491\t2.463641E-05\t0.00916474452\t-1\n"},
+      // P about 0.0005, but an odds ratio of 1.95 (140, 60, 160, 134): not reported.
+      {{"Near" + Names("m", 1, 140) + Names("d", 1, 60)}, ">L" + Names("m", 1, 140) + Names("l", 1, 160) + "\n", ""},
       {{"D\tm1\tm2"}, ">L\tM1\tM2\n\n>Only\n", ""},  // case matters
       {{}, "", ""},
       // "D" has the names "" and "m1\r": the empty field is shared, m1 is not.

@@ -12,25 +12,21 @@
 #include "core/paths.h"
 #include "core/sha256.h"
 #include "core/text.h"
-#include "stats/enrichment.h"
-#include "stats/number_format.h"
 #include "tests/support/test_support.h"
 
 namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
-using MirnaSets = std::map<std::string, std::set<std::string>>;
 
-MirnaSets ReadSets(const fs::path& setFile) {
-  MirnaSets sets;
+// The lncRNAs of a set file: the first field of each line.
+std::set<std::string> SetNames(const fs::path& setFile) {
   const std::string text = test::ReadBytes(setFile);
+  std::set<std::string> names;
   for (std::string_view line : Split(text, '\n')) {
-    if (line.empty()) continue;
-    const auto fields = Split(line, '\t');
-    sets[std::string(fields[0])].insert(fields.begin() + 1, fields.end());
+    if (!line.empty()) names.emplace(Split(line, '\t')[0]);
   }
-  return sets;
+  return names;
 }
 
 class PredictTest : public ::testing::Test {
@@ -53,8 +49,9 @@ class PredictTest : public ::testing::Test {
 };
 
 // Each option on three real lncRNAs: the log names the predictors it runs,
-// scanner first, and sums up the result file; every reported row satisfies
-// the reporting rule, and the list shows the file's lines.
+// scanner first, and sums up the result file, and the list shows the file's
+// lines. (The reporting rule and the merging of the two predictors' pairs
+// are the enrichment and pair-file tests' tables, and the golden runs'.)
 TEST_F(PredictTest, AllFourOptionsOnRealLncRnas) {
   const struct {
     PredictionOption option;
@@ -64,12 +61,12 @@ TEST_F(PredictTest, AllFourOptionsOnRealLncRnas) {
               {PredictionOption::MirandaOnly, "miRanda only", true, false},
               {PredictionOption::BothUnion, "both (union)", true, true},
               {PredictionOption::BothIntersection, "both (intersection)", true, true}};
-  std::map<PredictionOption, MirnaSets> sets;
+  std::map<PredictionOption, std::set<std::string>> sets;
   for (const auto& run : runs) {
     ASSERT_TRUE(Run(Fasta(), run.option)) << frontend.messages.back();
     EXPECT_EQ(fs::exists(session.Work(paths::kMirandaOutput)), run.miranda);
     EXPECT_EQ(fs::exists(session.Work(paths::kTargetScanOutput)), run.targetScan);
-    sets[run.option] = ReadSets(session.Work(paths::kLncMirSets));
+    sets[run.option] = SetNames(session.Work(paths::kLncMirSets));
     const std::string result = Tmp(paths::kResult);
     const auto lines = Split(result, '\n');
     ASSERT_EQ(frontend.rows.size() + 2, lines.size() - 1) << "header, empty line, rows, final LF";
@@ -81,12 +78,6 @@ TEST_F(PredictTest, AllFourOptionsOnRealLncRnas) {
       line.pop_back();
       EXPECT_EQ(line, lines[r + 2]);
       lncs.insert(cells[0]);
-      EXPECT_GT(std::stoi(cells[2]), 0);
-      const double p = ParseNumber(cells[6]), bonferroni = ParseNumber(cells[7]), oddsRatio = ParseNumber(cells[8]);
-      EXPECT_LE(p, 0.05);
-      EXPECT_TRUE(oddsRatio >= 2 || oddsRatio == -1) << line;
-      EXPECT_NEAR(bonferroni, std::min(1.0, kDiseaseCount * p), 1e-13 * bonferroni) << line;
-      EXPECT_EQ(std::stoi(cells[2]) + std::stoi(cells[3]) + std::stoi(cells[4]) + std::stoi(cells[5]), 494);
     }
     std::vector<std::string> log;
     if (run.miranda) log.push_back("Running miRanda, which may take a long time");
@@ -98,23 +89,10 @@ TEST_F(PredictTest, AllFourOptionsOnRealLncRnas) {
                 "Ready"});
     EXPECT_EQ(frontend.messages, log);
   }
-  // Both predictors name the three lncRNAs alike.
-  const std::set<std::string> names = {">HULC", ">GAS5", ">MEG3"};
-  for (const auto& [option, byLnc] : sets) {
-    for (const auto& [lnc, mirnas] : byLnc) EXPECT_TRUE(names.contains(lnc)) << lnc;
-  }
-  const auto& targetScan = sets[PredictionOption::TargetScanOnly];
-  const auto& miranda = sets[PredictionOption::MirandaOnly];
-  EXPECT_EQ(targetScan.size(), 3u);
-  EXPECT_EQ(miranda.size(), 3u);
-  for (const auto& lnc : names) {
-    const auto& both = sets[PredictionOption::BothUnion][lnc];
-    const auto& common = sets[PredictionOption::BothIntersection][lnc];
-    for (const auto* single : {&targetScan.at(lnc), &miranda.at(lnc)}) {
-      EXPECT_TRUE(std::includes(both.begin(), both.end(), single->begin(), single->end())) << lnc;
-      EXPECT_TRUE(std::includes(single->begin(), single->end(), common.begin(), common.end())) << lnc;
-    }
-    EXPECT_EQ(both.size(), targetScan.at(lnc).size() + miranda.at(lnc).size() - common.size()) << lnc;
+  // Both predictors find the three lncRNAs and name them alike, so that the
+  // union holds three and the intersection is not empty.
+  for (const auto& [option, names] : sets) {
+    EXPECT_EQ(names, (std::set<std::string>{">GAS5", ">HULC", ">MEG3"})) << static_cast<int>(option);
   }
 }
 

@@ -43,41 +43,34 @@ std::string V3Layout(const std::string& v2) {
   return v3;
 }
 
-TEST(ReferenceData, UniverseByDiseaseCountThenName) {
-  const Associations read = ReadAssociations(kAssociations, "hmdd.txt");
-  EXPECT_EQ(read.skipped, 1);
-  EXPECT_EQ(read.pairs.size(), 8u);
-  EXPECT_EQ(read.merged, std::vector<std::string>{"hsa-mir-1"});
-  EXPECT_EQ(SelectUniverse(read.pairs, 2), (std::vector<std::string>{"hsa-mir-1", "hsa-mir-2"}));
-  EXPECT_EQ(ReferenceListFile(SelectUniverse(read.pairs, 3)), "hsa-mir-1\r\nhsa-mir-2\r\nhsa-mir-3\r\n");
-  // Glioma 2 (m1, m2), Asthma 1 (m2), Heart Failure 1 (m1), Lung 1 (m1):
-  // the tie at 1 goes by name, so Asthma and Heart Failure stay.
-  EXPECT_EQ(DiseaseSetFile(SelectDiseases(read.pairs, SelectUniverse(read.pairs, 2), 3)),
-            "Asthma\thsa-mir-2\nGlioma\thsa-mir-1\thsa-mir-2\nHeart Failure\thsa-mir-1\n");
-}
-
-// The v3/v4 layout reads as the same pairs; a category keeps its rows only.
-TEST(ReferenceData, LayoutsAndCategories) {
-  const Associations v2 = ReadAssociations(kAssociations, "v2.txt");
-  const Associations v3 = ReadAssociations(V3Layout(kAssociations), "v3.txt");
-  EXPECT_EQ(v3.layout, HmddLayout::V3);
-  EXPECT_EQ(v3.pairs, v2.pairs);
+// Both layouts read as the same pairs: the universe goes by disease count,
+// then name (m2 before m3), and so do the diseases (Asthma and Heart Failure
+// before Lung); a category keeps its rows only.
+TEST(ReferenceData, UniverseAndDiseasesByCountThenNameInBothLayouts) {
+  test::TempDir dir;
+  test::WriteBytes(dir / "v2.txt", kAssociations);
+  test::WriteBytes(dir / "v3.txt", V3Layout(kAssociations));
+  test::WriteBytes(dir / "mature.fa", ">hsa-miR-1-3p\nUGGAAUGUAAAG\n>hsa-miR-7-5p\nUGGAAGACUAGU\n");
+  for (const auto& [file, layout] : {std::pair{"v2.txt", HmddLayout::V2}, {"v3.txt", HmddLayout::V3}}) {
+    const Associations read = ReadAssociations(test::ReadBytes(dir / file), file);
+    EXPECT_EQ(read.layout, layout);
+    EXPECT_EQ(read.skipped, 1);
+    EXPECT_EQ(read.pairs.size(), 8u);
+    EXPECT_EQ(read.merged, std::vector<std::string>{"hsa-mir-1"});
+    EXPECT_EQ(ReferenceListFile(SelectUniverse(read.pairs, 3)), "hsa-mir-1\r\nhsa-mir-2\r\nhsa-mir-3\r\n");
+    CollectionSources sources;
+    sources.hmdd = (dir / file).string();
+    sources.mirbase = (dir / "mature.fa").string();
+    sources.universeSize = 2;
+    sources.diseases = 3;
+    const Collection built = BuildFromHmdd(sources);
+    EXPECT_EQ(DiseaseSetFile(built.sets),
+              "Asthma\thsa-mir-2\nGlioma\thsa-mir-1\thsa-mir-2\nHeart Failure\thsa-mir-1\n");
+    EXPECT_EQ(built.report.back(), "universe miRNAs without a mature sequence: 1 (hsa-mir-2)");
+  }
   const Associations genetics = ReadAssociations(V3Layout(kAssociations), "v3.txt", "genetics");
   EXPECT_EQ(genetics.otherCategory, 5);
   EXPECT_EQ(genetics.pairs.size(), 5u);  // the odd rows
-
-  // A v3 table builds the collection the v2 one does.
-  test::TempDir dir;
-  test::WriteBytes(dir / "v3.txt", V3Layout(kAssociations));
-  test::WriteBytes(dir / "mature.fa", ">hsa-miR-1-3p\nUGGAAUGUAAAG\n>hsa-miR-7-5p\nUGGAAGACUAGU\n");
-  CollectionSources sources;
-  sources.hmdd = (dir / "v3.txt").string();
-  sources.mirbase = (dir / "mature.fa").string();
-  sources.universeSize = 2;
-  sources.diseases = 3;
-  const Collection built = BuildFromHmdd(sources);
-  EXPECT_EQ(DiseaseSetFile(built.sets), "Asthma\thsa-mir-2\nGlioma\thsa-mir-1\thsa-mir-2\nHeart Failure\thsa-mir-1\n");
-  EXPECT_EQ(built.report.back(), "universe miRNAs without a mature sequence: 1 (hsa-mir-2)");
 }
 
 // Each bad set file stops with one line naming the file and line.
