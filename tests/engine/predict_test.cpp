@@ -143,7 +143,8 @@ TEST_F(PredictTest, ARefusedRunNamesTheFaultAndLosesNothing) {
 }
 
 // run_info.json of two runs of one input differs only in its times; it
-// describes the input, the collection by its manifest and the result.
+// describes the input and the stages. (The command-line rows with --run-info
+// check its outcome, manifest digest and row count.)
 TEST_F(PredictTest, TheRunRecordVariesOnlyWithTheTimes) {
   const auto timeless = [&] {
     auto json = nlohmann::json::parse(Tmp(paths::kRunInfo));
@@ -164,11 +165,8 @@ TEST_F(PredictTest, TheRunRecordVariesOnlyWithTheTimes) {
       first["input"],
       nlohmann::json(
           {{"path", nullptr}, {"sha256", Sha256FileHex(dir / "in.fa")}, {"records", 3}, {"nucleotides", nucleotides}}));
-  EXPECT_EQ(first["collection"]["manifest_sha256"], Sha256FileHex(dir / "lib/MANIFEST"));
   EXPECT_EQ(first["collection"]["sets"], 372);
   EXPECT_EQ(first["option"], "union");
-  EXPECT_EQ(first["result_rows"], frontend.rows.size());
-  EXPECT_EQ(first["outcome"], "completed");
   std::vector<std::string> stages;
   for (const auto& stage : first["stages"]) stages.push_back(stage["name"]);
   EXPECT_EQ(stages, (std::vector<std::string>{"Checking the input", "Writing the predictor inputs", "miRanda",
