@@ -1,6 +1,7 @@
 // The window under QtTest: start-up, the input hint, list keys and copying,
-// the column sort, Import, Save All, the order of log lines, and Predict
-// runs: complete, waiting, stopped, ended by Exit.
+// the column sort, Import, Save All and the save dialogs, the order of log
+// lines, Predict runs (complete, waiting, stopped, ended by Exit) and the
+// result a stop shows, the row detail line, the keyboard and chart tooltips.
 
 #include <QTest>
 #include <QtWidgets>
@@ -12,6 +13,7 @@
 #include <tuple>
 
 #include "app/form1.h"
+#include "chart/chart.h"
 #include "engine/run_log.h"
 #include "engine/workspace_lock.h"
 #include "tests/support/test_support.h"
@@ -22,6 +24,8 @@ using velmora::test::ReadBytes;
 using velmora::test::WriteBytes;
 
 namespace {
+
+constexpr char kResultHeader[] = "LncName\tDisease\ta\tb\tc\td\tP-value\tP-bonferoni\tOR-value\r\n\r\n";
 
 QString Text(const fs::path& path) { return QString::fromStdString(path.string()); }
 
@@ -73,6 +77,14 @@ QStringList SelectedIds(const QTableWidget* list) {
   return ids;
 }
 
+// Every cell of the list, column by column, and the sort arrow.
+QStringList Listed(const QTableWidget* list) {
+  QStringList cells;
+  for (int c = 0; c < list->columnCount(); ++c) cells << Column(list, c);
+  const QHeaderView* header = list->horizontalHeader();
+  return cells << QString("%1 %2").arg(header->sortIndicatorSection()).arg(header->sortIndicatorOrder());
+}
+
 void SelectRow(QTableWidget* list, int row) {
   list->selectionModel()->select(list->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
@@ -84,7 +96,9 @@ class WindowTest : public QObject {
 
  private:
   velmora::test::TempDir scratch_;
-  fs::path home_ = scratch_ / "home";  // a full installation
+  // A full installation whose site finder, while the file "stall" exists,
+  // reports progress, writes its process ID and waits until it is ended.
+  fs::path home_ = scratch_ / "home", stall_ = scratch_ / "stall", pid_ = scratch_ / "predictor.pid";
 
   std::unique_ptr<Form1> OpenWindow(const fs::path& home) {
     auto window = std::make_unique<Form1>(home);
@@ -95,26 +109,24 @@ class WindowTest : public QObject {
   }
 
   // An installation of the factorials alone: the window opens, no run can.
-  fs::path BareHome(const std::string& name) {
-    fs::create_directories(scratch_ / name / "lib");
-    fs::create_directory(scratch_ / name / "tmp");
-    fs::copy_file(home_ / "lib/mulnum.txt", scratch_ / name / "lib/mulnum.txt");
-    return scratch_ / name;
+  // With an lncRNA name, a result file of one line of it.
+  fs::path BareHome(const std::string& name, const std::string& lnc = "") {
+    const fs::path home = scratch_ / name;
+    fs::create_directories(home / "lib");
+    fs::create_directory(home / "tmp");
+    fs::copy_file(home_ / "lib/mulnum.txt", home / "lib/mulnum.txt");
+    if (!lnc.empty()) WriteBytes(home / "tmp/result.xls", kResultHeader + lnc + "\tAsthma\t3\t1\t2\t3\t0.01\t1\t-1\n");
+    return home;
   }
 
   static void WaitForRun(const Form1& window) { QTRY_VERIFY_WITH_TIMEOUT(!window.Running(), 120000); }
 
-  // An installation whose site finder writes its process ID and waits until
-  // it is ended: a run there lasts until it is stopped.
-  fs::path WaitingHome() {
-    const fs::path home = scratch_ / "waiting-home";
-    fs::remove(scratch_ / "predictor.pid");
-    if (fs::exists(home)) return home;
-    fs::copy(home_, home, fs::copy_options::recursive);
-    const std::string pidFile = (scratch_ / "predictor.pid").string();
-    WriteBytes(home / "perlbin/targetscan_60",
-               "#!/bin/sh\necho '1 4' >&3\necho $$ > '" + pidFile + "'\nexec sleep 600\n");
-    return home;
+  // Starts (by a click or a call) a run that waits in its predictor.
+  void StartStalledRun(const std::function<void()>& start) {
+    WriteBytes(stall_, "");
+    fs::remove(pid_);
+    start();
+    QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(pid_).ends_with('\n'), 30000);
   }
 
  private slots:
@@ -122,6 +134,11 @@ class WindowTest : public QObject {
     fs::create_directories(home_ / "tmp");  // as the build lays it out
     fs::copy(fs::path(VELMORA_HOME) / "lib", home_ / "lib");
     fs::copy(fs::path(VELMORA_HOME) / "perlbin", home_ / "perlbin");
+    const fs::path finder = home_ / "perlbin/targetscan_60";
+    fs::rename(finder, finder.string() + ".real");
+    WriteBytes(finder, "#!/bin/sh\nif [ -e '" + stall_.string() + "' ]; then echo '1 4' >&3; echo $$ > '" +
+                           pid_.string() + "'; exec sleep 600; fi\nexec '" + finder.string() + ".real' \"$@\"\n");
+    fs::permissions(finder, fs::perms::owner_all);
   }
 
   // Nothing missing from a full installation; every header in full, no
@@ -320,19 +337,22 @@ class WindowTest : public QObject {
     }
     QCOMPARE(ReadBytes(saved), std::string("second"));
     QVERIFY(fs::is_empty(folder));
-    WriteBytes(home / "tmp/result.xls", "LncName\tDisease\ta\tb\tc\td\tP-value\tP-bonferoni\tOR-value\r\n\r\n");
+    WriteBytes(home / "tmp/result.xls", kResultHeader);
     window = OpenWindow(home);
     QVERIFY(window->Command1->isEnabled() && window->SaveChart->isEnabled());
   }
 
-  // The example lncRNAs, both predictors: the run ends, the list as the result
-  // file has it, every value of the number columns in full, a selected row's
-  // evidence, and the chart in the list's place, saved.
-  void predictShowsTheResult() {
+  // The example lncRNAs, both predictors: the list as the result file has
+  // it, every value of the number columns in full; the most shared row's
+  // detail line, FDR first, in three lines, every miRNA with its predictor;
+  // the chart in the list's place, saved. A stopped run then sets its rows
+  // aside and the list shows the result again as it was, sorted.
+  void predictShowsTheResultAgainAfterAStop() {
     auto window = OpenWindow(home_);
     window->Cd1 = [] { return QString(VELMORA_SHARED_DATA "/lncrna_examples.fa"); };
     window->Command2_Click();
     window->Option3->setChecked(true);
+    fs::remove(stall_);
     window->Command3_Click();
     WaitForRun(*window);
     QVERIFY(window->Command1->isEnabled() && window->Command3->isEnabled());
@@ -346,6 +366,7 @@ class WindowTest : public QObject {
     option.initFrom(list->viewport());
     option.font = list->font();
     qsizetype longest = 0;
+    int most = 0;
     for (int row = 0; row < list->rowCount(); ++row) {
       QStringList cells;
       for (int c = 0; c < list->columnCount(); ++c) {
@@ -358,18 +379,26 @@ class WindowTest : public QObject {
       }
       QCOMPARE(cells.join('\t'), QString::number(row + 1) + "\t" + lines[row]);
       longest = std::max(longest, cells[7].size());
+      if (cells[3].toInt() > list->item(most, 3)->text().toInt()) most = row;
     }
     QVERIFY(longest >= 20);  // P-values in exponent form among them
 
-    const QStringList evidence = QString::fromStdString(ReadBytes(home_ / "tmp/result_mirnas.tsv")).split('\n');
-    const QStringList fields = evidence[2].split('\t');  // after the header, the second row's
-    SelectRow(list, 1);
-    QCOMPARE(fields[0] + fields[1], list->item(1, 1)->text() + list->item(1, 2)->text());
-    const QString shown = window->EvidenceLine->toolTip();
-    QVERIFY2(shown.startsWith("FDR ") && shown.contains(" · " + list->item(1, 3)->text() + " shared miRNA"),
-             qPrintable(shown));
+    // The evidence file's rows follow the result's, after a header.
+    const QStringList fields =
+        QString::fromStdString(ReadBytes(home_ / "tmp/result_mirnas.tsv")).split('\n')[most + 1].split('\t');
+    QCOMPARE(fields[0] + fields[1], list->item(most, 1)->text() + list->item(most, 2)->text());
+    list->selectRow(most);
+    const QLabel* detail = window->EvidenceLine;
+    const QString text = detail->text(), shared = list->item(most, 3)->text();
+    const QRegularExpression leads("^FDR (0\\.0*[1-9]\\d{0,2}|\\d(\\.\\d{1,2})?E-\\d+|1) · " + shared + " shared");
+    QVERIFY2(leads.match(text).hasMatch() && text.endsWith(" more"), qPrintable(text));
     const QStringList mirnas = fields[2].split(','), sources = fields[3].split(',');
-    for (int m = 0; m < mirnas.size(); ++m) QVERIFY(shown.contains(mirnas[m] + " (" + sources[m] + ")"));
+    for (int m = 0; m < mirnas.size(); ++m) QVERIFY(detail->toolTip().contains(mirnas[m] + " (" + sources[m] + ")"));
+    QCOMPARE(detail->toolTip().count('('), shared.toInt());
+    const QFontMetrics metrics = detail->fontMetrics();
+    const int height = metrics.boundingRect(detail->contentsRect(), Qt::TextWordWrap, text).height();
+    QCOMPARE(qCeil(height / static_cast<double>(metrics.lineSpacing())), velmora::kEvidenceLines);
+    QVERIFY(detail->height() >= height && detail->textInteractionFlags() & Qt::TextSelectableByMouse);
 
     QTest::mouseClick(window->ViewChart, Qt::LeftButton);
     QVERIFY(window->ChartView->isVisible() && !list->isVisible());
@@ -380,32 +409,50 @@ class WindowTest : public QObject {
     QVERIFY(ReadBytes(scratch_ / "chart.svg").starts_with("<?xml"));
     QTest::mouseClick(window->ViewList, Qt::LeftButton);
     QVERIFY(list->isVisible() && !window->ChartView->isVisible());
+
+    window->ListView1_ColumnClick(8);
+    window->ListView1_ColumnClick(8);  // descending
+    const QStringList listed = Listed(list);
+    StartStalledRun([&] { window->Command3_Click(); });
+    QTRY_COMPARE(list->rowCount(), 0);
+    window->Command3_Click();
+    WaitForRun(*window);
+    QCOMPARE(LogMessages(*window).last(),
+             QString("The stopped run's 0 rows were set aside; the list shows the last complete result again"));
+    QCOMPARE(Listed(list), listed);
+    QCOMPARE(window->Frame5->title(), QString("Results"));
+    QVERIFY(window->Command1->isEnabled() && window->SaveChart->isEnabled());
   }
 
-  // Another run holds the workspace: Predict says who, and the last result
-  // stays. While a run goes, Save All, Import, the options and the column
-  // sort wait (no half-written result is saved, the input stays), and
-  // editing the input keeps Stop. Stop ends the run: the list is marked
-  // incomplete, the last result is back in the workspace, and Predict is back.
-  void aRunWaitsForTheWorkspaceHoldsTheCommandsAndStops() {
-    const fs::path home = WaitingHome();
-    auto window = OpenWindow(home);
+  // Another run holds the workspace: Predict says who and what to do, and
+  // the last result stays. Two clicks 120 ms apart start a run and leave it
+  // going. While it goes, the progress bar shows the site finder's report,
+  // Save All, Import, the options and the column sort wait (no half-written
+  // result is saved, the input stays), and editing the input keeps Stop.
+  // Stop ends the run: the list is marked incomplete, the last result is
+  // back in the workspace, and Predict is back, ignoring a click as it turns.
+  void aRunWaitsForTheWorkspaceIgnoresADoubleClickAndStops() {
+    auto window = OpenWindow(home_);
     window->Text1->setPlainText(">L0\nACGU\n");
-    WriteBytes(home / "tmp/result.xls", "the last run's result");
+    WriteBytes(home_ / "tmp/result.xls", "the last run's result");
     {
-      velmora::WorkspaceLock other(home / "tmp");
+      velmora::WorkspaceLock other(home_ / "tmp");
       window->Command3_Click();
       WaitForRun(*window);
     }
-    const QString pid = QString::number(QCoreApplication::applicationPid());
-    QVERIFY(LogMessages(*window).last().startsWith("another run (pid " + pid + ") is using"));
-    QCOMPARE(ReadBytes(home / "tmp/result.xls"), std::string("the last run's result"));
+    QCOMPARE(LogMessages(*window).last(),
+             QString("another run (pid %1) is using %2; wait for it to end, then press Predict again")
+                 .arg(QCoreApplication::applicationPid())
+                 .arg(Text(home_ / "tmp")));
+    QCOMPARE(ReadBytes(home_ / "tmp/result.xls"), std::string("the last run's result"));
 
     int dialogs = 0;
     window->Cd1 = window->Cd2 = [&] { return ++dialogs, Text(scratch_ / "during.xls"); };
-    QTest::qWait(velmora::kPredictStopGuardMs);  // a click right after Stop turned back is ignored
-    QTest::mouseClick(window->Command3, Qt::LeftButton);
-    QTRY_VERIFY(fs::exists(scratch_ / "predictor.pid"));
+    QTest::qWait(velmora::kPredictStopGuardMs);  // past the guard of the locked run's end
+    StartStalledRun([&] {
+      QTest::mouseClick(window->Command3, Qt::LeftButton);
+      QTest::mouseClick(window->Command3, Qt::LeftButton, {}, {}, 120);
+    });
     // The site finder's report, as the whole run's fraction and its stage.
     QTRY_VERIFY(window->ProgressBar1->isVisible() && window->ProgressBar1->text().contains(" · TargetScan · "));
     QVERIFY(window->ProgressBar1->value() > 0 && window->ProgressBar1->value() < 1000);
@@ -422,6 +469,8 @@ class WindowTest : public QObject {
     QTest::mouseClick(window->Command3, Qt::LeftButton);
     QVERIFY(!window->Command3->isEnabled());  // one stop is enough
     WaitForRun(*window);
+    QTest::mouseClick(window->Command3, Qt::LeftButton);
+    QVERIFY(!window->Running());
     QCOMPARE(LogMessages(*window).last(), QString("Stopped"));
     QCOMPARE(window->Frame5->title(), QString("Results (stopped: incomplete)"));
     QCOMPARE(window->Command3->text().remove('&'), QString("Predict"));
@@ -429,22 +478,129 @@ class WindowTest : public QObject {
     QVERIFY(window->Command3->isEnabled() && window->Command2->isEnabled() && window->Option2->isEnabled());
     // The last complete result is back in place; the list shows none, so Save All waits.
     QVERIFY(!window->Command1->isEnabled() && !window->SaveChart->isEnabled() && !fs::exists(scratch_ / "during.xls"));
-    QCOMPARE(ReadBytes(home / "tmp/result.xls"), std::string("the last run's result"));
+    QCOMPARE(ReadBytes(home_ / "tmp/result.xls"), std::string("the last run's result"));
   }
 
   // Exit while a predictor runs: the run, and the predictor with it, have
   // ended when the window goes.
   void exitDuringARunEndsItAndItsPredictor() {
-    auto window = OpenWindow(WaitingHome());
+    auto window = OpenWindow(home_);
     window->Text1->setPlainText(">L0\nACGU\n");
-    window->Command3_Click();
-    QTRY_VERIFY(ReadBytes(scratch_ / "predictor.pid").ends_with('\n'));
-    const pid_t predictor = std::stoi(ReadBytes(scratch_ / "predictor.pid"));
+    StartStalledRun([&] { window->Command3_Click(); });
+    const pid_t predictor = std::stoi(ReadBytes(pid_));
     QCOMPARE(kill(predictor, 0), 0);
     window->Command4_Click();
     QVERIFY(!window->isVisible() && !window->Running());
     QVERIFY(kill(predictor, 0) != 0);
     QTRY_COMPARE(LogMessages(*window).last(), QString("Stopped"));
+  }
+
+  // Tab from the input box through the designed order, the options one stop
+  // at the checked one, the added controls last, none hidden; Shift+Tab
+  // back; Ctrl+Tab types a TAB. Focus shows on every stop. Each button and
+  // option has an Alt+letter of its own.
+  void keyboard() {
+    auto window = OpenWindow(BareHome("keyboard-home", ">L1"));
+    window->Text1->setPlainText(">L0\n");
+    auto order = [&](Qt::KeyboardModifiers modifiers) {
+      window->Text1->setFocus();
+      QList<QWidget*> stops;
+      do {
+        stops << QApplication::focusWidget();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+      } while (QApplication::focusWidget() != window->Text1 && stops.size() < 30);
+      return stops;
+    };
+    auto focusShows = [&](QWidget* stop) {  // the stop and its edge look different
+      const QRect around(stop->mapTo(window.get(), QPoint(-3, -3)), stop->size() + QSize(6, 6));
+      (stop == window->Command4 ? window->Command2 : window->Command4)->setFocus();
+      const QImage before = window->grab(around).toImage();
+      stop->setFocus();
+      return window->grab(around).toImage() != before;
+    };
+    window->Option3->setChecked(true);
+    QList<QWidget*> stops = {window->Text1,    window->Command2,  window->Command4, window->Command3,
+                             window->Text2,    window->ListView1, window->Command1, window->Option3,
+                             window->ViewList, window->SaveChart};
+    QCOMPARE(order(Qt::NoModifier), stops);
+    std::reverse(stops.begin() + 1, stops.end());
+    QCOMPARE(order(Qt::ShiftModifier), stops);
+    for (QWidget* stop : stops) QVERIFY2(focusShows(stop), stop->metaObject()->className());
+
+    window->Option3->setFocus();
+    QTest::keyClick(window->Option3, Qt::Key_Down);  // arrow keys move within the options
+    QVERIFY(window->Option4->isChecked());
+    QTest::mouseClick(window->ViewChart, Qt::LeftButton);
+    QCOMPARE(order(Qt::NoModifier), QList<QWidget*>({window->Text1, window->Command2, window->Command4,
+                                                     window->Command3, window->Text2, window->Command1, window->Option4,
+                                                     window->ChartView, window->ViewChart, window->SaveChart}));
+    QVERIFY(focusShows(window->ChartView));
+    window->Text1->setFocus();
+    QTest::keyClick(window->Text1, Qt::Key_Tab, Qt::ControlModifier);
+    QVERIFY(window->Text1->toPlainText().contains('\t') && window->Text1->hasFocus());
+
+    QStringList captions;
+    QSet<QChar> letters;
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+      if (button->text().isEmpty()) continue;  // the list's corner
+      captions << button->text();
+      QVERIFY2(captions.last().count('&') == 1, qPrintable(captions.last()));
+      letters.insert(captions.last()[captions.last().indexOf('&') + 1].toUpper());
+    }
+    QCOMPARE(captions.size(), 11);
+    QCOMPARE(letters.size(), captions.size());
+    QTest::keyClick(window.get(), Qt::Key_M, Qt::AltModifier);
+    QTRY_VERIFY(window->Option2->isChecked());  // a shortcut clicks a moment later
+  }
+
+  // A 260-character name is cut on the chart; its label's tooltip holds it.
+  void chartLabelsShowTheirFullName() {
+    const std::string lnc(260, 'L');
+    const fs::path home = BareHome("chart-home", ">" + lnc);
+    auto window = OpenWindow(home);
+    window->ShowChart(true);
+    auto* picture = static_cast<QLabel*>(window->ChartView->widget());
+    const velmora::ChartData data = velmora::TopDiseases(velmora::ReadResultPoints(home / "tmp/result.xls"));
+    const double scale = picture->pixmap().deviceIndependentSize().width() / velmora::MeasureChart(data).width;
+    QString shown;
+    for (int x = 0; x < picture->width() && shown.isEmpty(); x += 3) {
+      for (int y = 0; y < picture->height() && shown.isEmpty(); y += 3) {
+        if (velmora::LabelAt(data, x / scale, y / scale) != lnc) continue;
+        QHelpEvent help(QEvent::ToolTip, QPoint(x, y), picture->mapToGlobal(QPoint(x, y)));
+        QApplication::sendEvent(picture, &help);
+        shown = QToolTip::text();
+      }
+    }
+    QCOMPARE(shown, QString::fromStdString(lnc));
+  }
+
+  // A name without an extension gets the chosen format's; one with an
+  // extension keeps it. Save All is back once another run makes the result.
+  void saveDialogsAddTheExtension() {
+    const fs::path home = BareHome("save-home", ">L1");
+    auto window = OpenWindow(home);
+    const std::tuple<QAbstractButton*, int, std::string, std::string> cases[] = {
+        {window->Command1, 0, "named", "named.xls"},
+        {window->Command1, 1, "all", "all.xls"},  // "All Files"
+        {window->SaveChart, 1, "chart", "chart.png"},
+        {window->SaveChart, 0, "given.pdf", "given.pdf"}};
+    for (const auto& [button, format, typed, saved] : cases) {
+      QTimer::singleShot(0, [&] {
+        QTRY_VERIFY(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        for (int i = 0; i < format; ++i) QTest::keyClick(dialog->findChild<QComboBox*>("fileTypeCombo"), Qt::Key_Down);
+        dialog->selectFile(Text(scratch_ / typed));
+        static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+      });
+      QTest::mouseClick(button, Qt::LeftButton);
+      QVERIFY2(LogMessages(*window).last().endsWith(": " + Text(scratch_ / saved)),
+               qPrintable(LogMessages(*window).last()));
+      QVERIFY(fs::is_regular_file(scratch_ / saved));
+    }
+    fs::remove(home / "tmp/result.xls");
+    QTRY_VERIFY(!window->Command1->isEnabled() && !window->SaveChart->isEnabled());
+    WriteBytes(home / "tmp/result.xls", "made by another run");
+    QTRY_VERIFY(window->Command1->isEnabled() && window->SaveChart->isEnabled());
   }
 };
 
