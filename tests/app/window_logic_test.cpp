@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "app/logic/column_sort.h"
@@ -70,9 +71,7 @@ TEST(FittedColumnWidths, NumbersKeepTheirTextNamesGiveWay) {
   EXPECT_NEAR(total, 7300, 0.5f);
   minimum[1] = minimum[2] = 1400;  // no room left: the columns overflow rather than cut a number
   const auto overflowing = FittedColumnWidths(7495, minimum, 7300);
-  EXPECT_EQ(overflowing[1], 1400);
-  EXPECT_EQ(overflowing[2], 1400);
-  EXPECT_EQ(overflowing[7], 1000);
+  EXPECT_EQ(std::tie(overflowing[1], overflowing[2], overflowing[7]), std::make_tuple(1400.0f, 1400.0f, 1000.0f));
 }
 
 // Rows 1..n: column 0 the ID, columns 1..9 texts (a in column 3).

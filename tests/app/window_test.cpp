@@ -32,9 +32,8 @@ QString Text(const fs::path& path) { return QString::fromStdString(path.string()
 QStringList LogMessages(const Form1& window) {
   for (int pass = 0; pass < 2; ++pass) QCoreApplication::processEvents();
   QStringList messages;
-  for (const QString& line : window.Text2->toPlainText().split('\n', Qt::SkipEmptyParts)) {
+  for (const QString& line : window.Text2->toPlainText().split('\n', Qt::SkipEmptyParts))
     messages << (line.contains(" : ") ? line.section(" : ", 1) : line);
-  }
   return messages;
 }
 
@@ -110,8 +109,7 @@ class WindowTest : public QObject {
   // With an lncRNA name, a result file of one line of it.
   fs::path BareHome(const std::string& name, const std::string& lnc = "") {
     const fs::path home = scratch_ / name;
-    fs::create_directories(home / "lib");
-    fs::create_directory(home / "tmp");
+    for (const char* folder : {"lib", "tmp"}) fs::create_directories(home / folder);
     fs::copy_file(home_ / "lib/mulnum.txt", home / "lib/mulnum.txt");
     const std::string header = "LncName\tDisease\ta\tb\tc\td\tP-value\tP-bonferoni\tOR-value\r\n\r\n";
     if (!lnc.empty()) WriteBytes(home / "tmp/result.xls", header + lnc + "\tAsthma\t3\t1\t2\t3\t0.01\t1\t-1\n");
@@ -131,8 +129,7 @@ class WindowTest : public QObject {
  private slots:
   void initTestCase() {
     fs::create_directories(home_ / "tmp");  // as the build lays it out
-    fs::copy(fs::path(VELMORA_HOME) / "lib", home_ / "lib");
-    fs::copy(fs::path(VELMORA_HOME) / "perlbin", home_ / "perlbin");
+    for (const char* folder : {"lib", "perlbin"}) fs::copy(fs::path(VELMORA_HOME) / folder, home_ / folder);
     const fs::path finder = home_ / "perlbin/targetscan_60";
     fs::rename(finder, finder.string() + ".real");
     WriteBytes(finder, "#!/bin/sh\nif [ -e '" + stall_.string() + "' ]; then echo '1 4' >&3; echo $$ > '" +
@@ -255,8 +252,7 @@ class WindowTest : public QObject {
     for (const auto& [column, order, lncs, a] : clicks) {
       const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
       QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
-      QCOMPARE(header->sortIndicatorSection(), column);
-      QCOMPARE(header->sortIndicatorOrder(), order);
+      QCOMPARE(std::pair(header->sortIndicatorSection(), header->sortIndicatorOrder()), std::pair(column, order));
       QCOMPARE(Column(list, 1), lncs);
       QCOMPARE(Column(list, 3), a);
       QCOMPARE(Column(list, 0).join(""), order == Qt::AscendingOrder ? "1234" : "4321");
@@ -297,9 +293,8 @@ class WindowTest : public QObject {
     auto window = OpenWindow(home);
     QStringList missing = {"Log:"};
     for (const char* file : {"lib/nor_mir.txt", "lib/disease_mirset.txt", "lib/hsa_mir_seed.txt", "lib/small_mirs.txt",
-                             "perlbin/targetscan_60"}) {
+                             "perlbin/targetscan_60"})
       missing << Text(home / file) + ": file not found";
-    }
     QCOMPARE(LogMessages(*window), missing << Text(home / "lib/miranda") + ": not executable");
     QVERIFY(!window->Command1->isEnabled() && !window->SaveChart->isEnabled());
     QStringList expected = LogMessages(*window);
@@ -482,8 +477,7 @@ class WindowTest : public QObject {
     const pid_t predictor = std::stoi(ReadBytes(pid_));
     QCOMPARE(kill(predictor, 0), 0);
     window->Command4_Click();
-    QVERIFY(!window->isVisible() && !window->Running());
-    QVERIFY(kill(predictor, 0) != 0);
+    QVERIFY(!window->isVisible() && !window->Running() && kill(predictor, 0) != 0);
     QTRY_COMPARE(LogMessages(*window).last(), QString("Stopped"));
   }
 
