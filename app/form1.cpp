@@ -102,6 +102,9 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
   Text2->setReadOnly(true);
   Text2->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);  // a caret shows focus
   Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Label1->setToolTip("Click to choose the reference collection the runs test against");
+  Label1->setCursor(Qt::PointingHandCursor);
+  Label1->installEventFilter(this);
   EvidenceLine->setTextFormat(Qt::PlainText);
   EvidenceLine->setWordWrap(true);
   EvidenceLine->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -154,6 +157,12 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
     if (!path.isEmpty()) lastSave_ = path;
     return path;
   };
+  Cd4 = [this] {
+    const ReferenceCollection shown =
+        reference_.empty() ? ReferenceCollection::Installed(home_) : ReferenceCollection{reference_};
+    return QFileDialog::getExistingDirectory(this, "Reference collection",
+                                             QString::fromStdString(shown.folder.string()));
+  };
   Cd3 = [this] {
     const QString path =
         SaveFileName("Save Chart", lastChart_.isEmpty() ? DialogFolder(lastSave_) + "/chart.svg" : lastChart_,
@@ -192,9 +201,6 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
 void Form1::Form_Load() {
   ListViewSET();
   TextTip(Text1, true, kInputHint);
-  Label1->setText(QString("Version %1\n").arg(kVersion) +
-                  "Reference data: HMDD v2.0 disease-miRNA associations (Li et al., 2014)\n"
-                  " miRBase release 22 mature miRNAs (Kozomara et al., 2019)\n");
   try {
     factorials_ = LoadFactorialTable(paths::In(home_, paths::kFactorials));
   } catch (const RunFailure& failure) {
@@ -202,6 +208,7 @@ void Form1::Form_Load() {
   }
   Text2->setPlainText("Log:\n");
   CheckInstallation();
+  UseKeptCollection();
   WatchWorkspace();
   EnableResultCommands();  // the last run's result, if it is there
   ShowEvidence();
@@ -350,6 +357,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
       Text1->insertPlainText("\t");
       return true;
     }
+  }
+  if (watched == Label1 && event->type() == QEvent::MouseButtonRelease) {
+    Guarded([this] { ChooseCollection(); });
+    return true;
   }
   if (watched == ChartView->widget() && event->type() == QEvent::ToolTip) {
     const auto* help = static_cast<QHelpEvent*>(event);

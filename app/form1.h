@@ -82,6 +82,9 @@ class Form1 : public QWidget {
   std::function<QString()> Cd1;
   std::function<QString()> Cd2;
   std::function<QString()> Cd3;
+  // The folder dialog of the reference collection (a click on the
+  // reference-data line).
+  std::function<QString()> Cd4;
 
   ~Form1() override;
 
@@ -152,11 +155,18 @@ class Form1 : public QWidget {
   void ShowChartLabel(const QPoint& at, const QPoint& globalAt);
   void EnableRunControls(bool enabled);
   void CheckInstallation();
+  void ChooseCollection();
+  // Makes `folder` the runs' collection once it passes its checks (files,
+  // manifest, factorials), keeping the choice for later starts when `keep`;
+  // a collection that fails them is named in the log and changes nothing.
+  bool UseCollection(const std::filesystem::path& folder, bool keep);
+  void UseKeptCollection();
   PredictionOption SelectedOption() const;
   void Log(const std::string& message);
   void Guarded(const std::function<void()>& handler);
 
   std::filesystem::path home_;
+  std::filesystem::path reference_;  // the chosen collection's folder; empty: the shipped lib/
   FormLayout layout_;
   ResultStore store_;
   std::optional<FactorialTable> factorials_;

@@ -42,27 +42,42 @@ void Form1::Command2_Click() {
   TextTip(Text1, false, kInputHint);  // normal text colour: the box may have shown the grey hint
 }
 
+// Save All: the result file, and beside it under the same stem the evidence
+// of its rows (NAME_mirnas.tsv) and the record of how it was made
+// (NAME_run_info.json). Each is written whole or not at all; a file the
+// workspace lacks (a run of an older Velmora) is said in the log.
 void Form1::Command1_Click() {
   if (running_) return;  // the run is rewriting the result file
   const QString chosen = Cd2();
   if (chosen.isEmpty()) return;
-  const std::filesystem::path source = DefaultWorkspace(home_) / paths::kResult;
-  const std::filesystem::path destination = chosen.toStdString();
+  const std::filesystem::path workspace = DefaultWorkspace(home_), destination = chosen.toStdString();
+  const std::string stem = (destination.parent_path() / destination.stem()).string();
+  const struct {
+    std::filesystem::path from, to;
+    std::string what;
+  } copies[] = {{workspace / paths::kResult, destination, "Results"},
+                {workspace / paths::kEvidence, stem + "_mirnas.tsv", "Evidence"},
+                {workspace / paths::kRunInfo, stem + "_run_info.json", "Run record"}};
   std::error_code error;
-  if (!std::filesystem::is_regular_file(source, error)) {
-    Log("Save All failed: " + source.string() + " does not exist; run Predict first");
+  if (!std::filesystem::is_regular_file(copies[0].from, error)) {
+    Log("Save All failed: " + copies[0].from.string() + " does not exist; run Predict first");
     return;
   }
-  // A failed copy never leaves a half-written file where an earlier one stood.
-  try {
-    OutputFile out(destination);
-    out.Write(ReadFileBytes(source));
-    out.Close();
-  } catch (const RunFailure& failure) {
-    Log(std::string("Save All failed: ") + failure.what());
-    return;
+  for (const auto& copy : copies) {
+    if (!std::filesystem::is_regular_file(copy.from, error)) {
+      Log("Save All: " + copy.from.string() + " does not exist; " + copy.to.string() + " not written");
+      continue;
+    }
+    try {
+      OutputFile out(copy.to);
+      out.Write(ReadFileBytes(copy.from));
+      out.Close();
+    } catch (const RunFailure& failure) {
+      Log(std::string("Save All failed: ") + failure.what());
+      return;
+    }
+    Log(copy.what + " Exported to: " + copy.to.string());
   }
-  Log("Results Exported to: " + destination.string());
 }
 
 }  // namespace velmora

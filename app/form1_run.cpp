@@ -49,6 +49,7 @@ void Form1::Command3_Click() {
   const PredictionOption option = SelectedOption();
   run_ = std::jthread([this, text, option](std::stop_token stop) {
     Session session{home_, frontend_, *factorials_, std::move(stop)};
+    session.reference = reference_;
     // The workspace is held for the whole run: another window or command
     // line on the same installation waits its turn instead of mixing files.
     const bool completed = RunLocked(
