@@ -1,5 +1,7 @@
 #include "cli/reference_command.h"
 
+#include <sys/stat.h>
+
 #include <ctime>
 #include <filesystem>
 #include <iostream>
@@ -13,21 +15,34 @@
 namespace velmora::cli {
 namespace {
 
-// Today's date, UTC, as YYYY-MM-DD.
-std::string Today() {
-  const std::time_t now = std::time(nullptr);
+// A time's date, UTC, as YYYY-MM-DD.
+std::string Date(std::time_t when) {
   std::tm utc{};
-  gmtime_r(&now, &utc);
+  gmtime_r(&when, &utc);
   char text[16];
   std::strftime(text, sizeof text, "%Y-%m-%d", &utc);
   return text;
+}
+
+// "source dates: FILE YYYY-MM-DD, ..." for the source files given: when each
+// was last changed, so that a collection says which release it was built from.
+std::string SourceDates(const refdata::CollectionSources& sources) {
+  std::string text;
+  for (const std::string& file : {sources.hmdd, sources.gmt, sources.universe, sources.mirbase}) {
+    struct stat status {};
+    if (file.empty() || stat(file.c_str(), &status) != 0) continue;
+    text += (text.empty() ? "source dates: " : ", ") + file + " " + Date(status.st_mtime);
+  }
+  return text.empty() ? text : text + "\n";
 }
 
 std::string Description(const ReferenceOptions& options, const refdata::Collection& collection,
                         const std::string& commandLine) {
   return refdata::DescriptionText(
       options.name.empty() ? std::filesystem::path(options.out).filename().string() : options.name, options.sources,
-      collection, "date: " + Today() + "\nbuilt with: velmora-cli " + kVersion + ": " + commandLine + "\n");
+      collection,
+      "date: " + Date(std::time(nullptr)) + "\n" + SourceDates(options.sources) + "built with: velmora-cli " +
+          kVersion + ": " + commandLine + "\n");
 }
 
 }  // namespace
