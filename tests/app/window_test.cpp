@@ -313,23 +313,33 @@ class WindowTest : public QObject {
     QCOMPARE(LogMessages(*window), expected);
     const fs::path saved = scratch_ / "saved.xls", folder = scratch_ / "a-folder";
     fs::create_directories(folder);
-    const QString failed = "Save All failed: ", exported = "Results Exported to: " + Text(saved);
+    // The evidence and the run record go beside the result, under its stem.
+    const QString failed = "Save All failed: ";
+    const QStringList exported = {"Results Exported to: " + Text(saved),
+                                  "Evidence Exported to: " + Text(scratch_ / "saved_mirnas.tsv"),
+                                  "Run record Exported to: " + Text(scratch_ / "saved_run_info.json")};
     const std::tuple<std::optional<std::string>, fs::path, QStringList, std::optional<std::string>> cases[] = {
         {{}, saved, {failed + Text(home / "tmp/result.xls") + " does not exist; run Predict first"}, {}},
-        {"first", saved, {exported}, "first"},
-        {"second", saved, {exported}, "second"},  // over an earlier copy
-        {"third", "", {}, {}},                    // cancelled: nothing at all (saved.xls keeps "second")
+        {"first", saved, exported, "first"},
+        {"second", saved, exported, "second"},  // over an earlier copy
+        {"third", "", {}, {}},                  // cancelled: nothing at all (saved.xls keeps "second")
         {"third", folder, {failed + "cannot write " + Text(folder) + ": Is a directory"}, {}},
     };
     for (const auto& [result, chosen, logged, holds] : cases) {
-      if (result) WriteBytes(home / "tmp/result.xls", *result);
+      for (const char* file : {"result.xls", "result_mirnas.tsv", "run_info.json"}) {
+        if (result) WriteBytes(home / "tmp" / file, *result + file);
+      }
       window->Cd2 = [path = Text(chosen)] { return path; };
       QCOMPARE(Logged(*window, [&] { window->Command1_Click(); }), logged);
-      if (holds) QCOMPARE(ReadBytes(chosen), *holds);
+      if (holds) {
+        QCOMPARE(ReadBytes(chosen), *holds + "result.xls");
+        QCOMPARE(ReadBytes(scratch_ / "saved_mirnas.tsv"), *holds + "result_mirnas.tsv");
+        QCOMPARE(ReadBytes(scratch_ / "saved_run_info.json"), *holds + "run_info.json");
+      }
       if (!holds && !chosen.empty()) QVERIFY(!fs::is_regular_file(chosen));
       QVERIFY(!fs::exists(chosen.string() + ".partial"));
     }
-    QCOMPARE(ReadBytes(saved), std::string("second"));
+    QCOMPARE(ReadBytes(saved), std::string("secondresult.xls"));
     QVERIFY(fs::is_empty(folder));
   }
 
@@ -540,6 +550,38 @@ class WindowTest : public QObject {
   }
 
   // A 260-character name is cut on the chart; its label's tooltip holds it.
+  // A click on the reference-data line chooses the runs' collection: a
+  // folder that fails the checks changes nothing; one that passes is named
+  // there and in the run's log, and kept for the next window, which names it
+  // in the log and uses the shipped one once it no longer passes.
+  void aCollectionOfTheUsersOwn() {
+    const fs::path collection = scratch_ / "collection", empty = scratch_ / "no-collection";
+    fs::copy(home_ / "lib", collection);
+    fs::create_directories(empty);
+    auto window = OpenWindow(home_);
+    for (const fs::path& chosen : {empty, collection}) {
+      window->Cd4 = [&] { return Text(chosen); };
+      QTest::mouseClick(window->Label1, Qt::LeftButton);
+    }
+    const QStringList log = LogMessages(*window);
+    QVERIFY(log[log.size() - 2].startsWith("Reference collection " + Text(empty) + " cannot be used: "));
+    QCOMPARE(log.last(), "Reference collection: HMDD v2.0, shipped (" + Text(collection) + ")");
+    QVERIFY(window->Label1->text().contains(Text(collection)));
+    fs::remove(stall_);
+    window->Text1->setPlainText(">L0\nACGUACGUACGUACGU\n");
+    window->Command3_Click();
+    WaitForRun(*window);
+    QVERIFY(LogMessages(*window).contains("Reference: HMDD v2.0, shipped (" + Text(collection) + ")"));
+    QVERIFY(OpenWindow(home_)->Label1->text().contains(Text(collection)));
+    fs::remove(collection / "disease_mirset.txt");
+    const QStringList started = LogMessages(*OpenWindow(home_));
+    QVERIFY(started.last() == "The shipped reference collection is used instead" &&
+            started[started.size() - 2].startsWith("Reference collection " + Text(collection) + " cannot be used: "));
+    window->Cd4 = [&] { return Text(home_ / "lib"); };  // back to the shipped one for the other tests
+    QTest::mouseClick(window->Label1, Qt::LeftButton);
+    QVERIFY(!OpenWindow(home_)->Label1->text().contains(Text(collection)));
+  }
+
   void chartLabelsShowTheirFullName() {
     const std::string lnc(260, 'L');
     const fs::path home = BareHome("chart-home", ">" + lnc);
@@ -581,9 +623,12 @@ class WindowTest : public QObject {
         static_cast<QDialog*>(dialog)->accept();  // as the Save button does
       });
       QTest::mouseClick(button, Qt::LeftButton);
-      QCOMPARE(LogMessages(*window).last(), logged + Text(scratch_ / saved));
+      QVERIFY(LogMessages(*window).contains(logged + Text(scratch_ / saved)));
       QVERIFY(ReadBytes(scratch_ / saved).starts_with(starts));
     }
+    // A workspace without the evidence and the run record: Save All says so.
+    QVERIFY(LogMessages(*window).contains("Save All: " + Text(home / "tmp/run_info.json") + " does not exist; " +
+                                          Text(scratch_ / "all_run_info.json") + " not written"));
     fs::remove(home / "tmp/result.xls");
     QTRY_VERIFY(!window->Command1->isEnabled() && !window->SaveChart->isEnabled());
     WriteBytes(home / "tmp/result.xls", "made by another run");
