@@ -121,7 +121,7 @@ Form1::Form1(std::filesystem::path home, QWidget* parent) : QWidget(parent), hom
   QPalette framePalette = focusFrame_->palette();  // the style draws it in the window text's colour
   framePalette.setColor(QPalette::WindowText, framePalette.color(QPalette::Highlight));
   focusFrame_->setPalette(framePalette);
-  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+  focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
     const bool framed = now == Text1 || now == Text2 || now == ListView1 || now == ChartView;
     focusFrame_->setWidget(framed ? now : nullptr);
   });

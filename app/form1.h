@@ -191,8 +191,9 @@ class Form1 : public QWidget {
   double chartScale_ = 1;
   QFileSystemWatcher* workspaceWatcher_;
   QFocusFrame* focusFrame_;
-  WindowFrontend frontend_{*this};  // the runs' and the window's own log lines: one queue
-  std::jthread run_;                // last member: joined before the rest of the window goes
+  QMetaObject::Connection focusWatch_;  // the application's, so ended before the window's members go
+  WindowFrontend frontend_{*this};      // the runs' and the window's own log lines: one queue
+  std::jthread run_;                    // last member: joined before the rest of the window goes
 };
 
 }  // namespace velmora

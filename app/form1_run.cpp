@@ -22,6 +22,9 @@
 namespace velmora {
 
 Form1::~Form1() {
+  // Focus moves while the child widgets go, after this body: the handler
+  // must not see a window that is no longer whole.
+  disconnect(focusWatch_);
   if (run_.joinable()) run_.request_stop();
 }
 

@@ -536,8 +536,9 @@ TEST_P(Cli, Case) {
   for (const auto& check : run.after) check();
 
   // Standard error: for a failure one line says why, the last, and before it
-  // at most the workspace, the predictors started and the progress line of map. No line repeats, none
-  // speaks of the window's list.
+  // at most the workspace, the collection, the predictors started, progress
+  // lines and the progress line of map. No line repeats, none speaks of the
+  // window's list.
   EXPECT_EQ(status, c.status) << run.errors;
   std::vector<std::string> lines;
   std::istringstream text(run.errors);
@@ -547,7 +548,8 @@ TEST_P(Cli, Case) {
   for (std::size_t i = 0; c.status == 1 && i + 1 < lines.size(); ++i) {
     EXPECT_TRUE(lines[i].ends_with(" : Preprocessing data") || lines[i].ends_with(", which may take a long time") ||
                 lines[i].find(" : Workspace: /") != std::string::npos ||
-                lines[i].find(" : Reference: ") != std::string::npos)
+                lines[i].find(" : Reference: ") != std::string::npos ||
+                lines[i].find(" : Progress ") != std::string::npos)
         << lines[i];
   }
   EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()).size(), lines.size()) << run.errors;
