@@ -175,8 +175,9 @@ class Form1 : public QWidget {
   bool running_ = false;
   bool stopRequested_ = false;
   QElapsedTimer command3Changed_;  // since Predict turned into Stop or back
-  bool listComplete_ = false;      // the list shows a complete run's result
-  bool listIncomplete_ = false;    // the list shows the rows of a run that did not complete
+  // What the list shows: nothing yet, a complete run's result, or the rows of
+  // a run that did not complete.
+  enum class Listed { Nothing, Complete, Incomplete } listed_ = Listed::Nothing;
   std::optional<ListedResult> setAside_;
   bool repaintPending_ = false;
   QElapsedTimer listPainted_;

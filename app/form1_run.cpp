@@ -74,13 +74,12 @@ void Form1::RunFinished(bool completed) {
   ProgressBar1->hide();
   SetCommand3Caption("&Predict");
   if (completed) {
-    listComplete_ = true;
-    listIncomplete_ = false;
+    listed_ = Listed::Complete;
   } else if (setAside_) {
     Log("The " + std::string(stopRequested_ ? "stopped" : "failed") + " run's " +
         std::to_string(ListView1->rowCount()) + " rows were set aside; the list shows the last complete result again");
     ShowListedResult(std::move(*setAside_));
-  } else if (listIncomplete_) {  // the run had cleared the list
+  } else if (listed_ == Listed::Incomplete) {  // the run had cleared the list
     Frame5->setTitle("Results (stopped: incomplete)");
   }
   setAside_.reset();
@@ -106,8 +105,8 @@ void Form1::RunFinished(bool completed) {
 void Form1::EnableResultCommands() {
   std::error_code error;
   const bool result = std::filesystem::is_regular_file(DefaultWorkspace(home_) / paths::kResult, error);
-  Command1->setEnabled(result && !running_ && !listIncomplete_);
-  SaveChart->setEnabled(result && !running_ && !listIncomplete_);
+  Command1->setEnabled(result && !running_ && listed_ != Listed::Incomplete);
+  SaveChart->setEnabled(result && !running_ && listed_ != Listed::Incomplete);
 }
 
 // While a run goes, nothing may change what it reads or writes, nor reorder
@@ -127,9 +126,8 @@ void Form1::EnableRunControls(bool enabled) {
 // The run has started writing: what the list shows goes aside, kept if it
 // is a complete result.
 void Form1::ClearList() {
-  if (listComplete_) setAside_ = TakeListedResult();
-  listComplete_ = false;
-  listIncomplete_ = true;
+  if (listed_ == Listed::Complete) setAside_ = TakeListedResult();
+  listed_ = Listed::Incomplete;
   store_.Clear();
   evidence_.clear();
   ListViewSET();
@@ -175,8 +173,7 @@ void Form1::ShowListedResult(ListedResult listed) {
   ListViewSub();
   ListView1->setUpdatesEnabled(true);
   Frame5->setTitle("Results");
-  listComplete_ = true;
-  listIncomplete_ = false;
+  listed_ = Listed::Complete;
 }
 
 void Form1::AppendLogText(const QString& line) {

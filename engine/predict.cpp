@@ -56,7 +56,7 @@ void RunSteps(Session& session, const InputSource& source, PredictionOption opti
                                     ? (UsesTargetScan(option) ? stages::kTargetScan : stages::kMiranda)
                                     : stages::kMapping;
   session.progress.Plan(
-      stages::PredictPlan(option, static_cast<std::uint64_t>(nucleotides), session.threads, lastStage));
+      stages::PredictPlan(option, static_cast<std::uint64_t>(nucleotides), session.ScannerThreads(), lastStage));
   CheckRequirements(session.home, session.Collection(), PredictRequirements(option));
   RmDirEX(session.Workspace().string());
   session.rowsShown = 0;

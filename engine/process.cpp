@@ -100,6 +100,10 @@ void EndChild(pid_t pid) {
   _exit(127);
 }
 
+RunFailure NotStarted(std::string_view name, int error) {
+  return RunFailure(std::string(name) + " could not be started: " + std::strerror(error));
+}
+
 // Starts the program; throws RunFailure naming it when it cannot be started.
 pid_t StartChild(const CommandLine& command, std::string_view name, int errorWrite, int progressWrite) {
   std::vector<char*> argv;
@@ -113,14 +117,12 @@ pid_t StartChild(const CommandLine& command, std::string_view name, int errorWri
   environment.push_back(const_cast<char*>(kProgressVariable));
   environment.push_back(nullptr);
   int reports[2];
-  if (pipe2(reports, O_CLOEXEC) != 0) {
-    throw RunFailure(std::string(name) + " could not be started: " + std::strerror(errno));
-  }
+  if (pipe2(reports, O_CLOEXEC) != 0) throw NotStarted(name, errno);
   Descriptor reportRead(reports[0]);
   Descriptor reportWrite(reports[1]);
   const pid_t parent = getpid();
   const pid_t pid = fork();
-  if (pid < 0) throw RunFailure(std::string(name) + " could not be started: " + std::strerror(errno));
+  if (pid < 0) throw NotStarted(name, errno);
   if (pid == 0)
     BecomePredictor(parent, {errorWrite, progressWrite, reportWrite.get()}, argv.data(), environment.data());
   setpgid(pid, pid);  // also here, so that the group exists before anyone signals it
@@ -133,7 +135,7 @@ pid_t StartChild(const CommandLine& command, std::string_view name, int errorWri
   } while (got < 0 && errno == EINTR);
   if (got == static_cast<ssize_t>(sizeof error)) {
     waitpid(pid, nullptr, 0);
-    throw RunFailure(std::string(name) + " could not be started: " + std::strerror(error));
+    throw NotStarted(name, error);
   }
   return pid;
 }
@@ -162,41 +164,31 @@ class ChildGroup {
   bool reaped_ = false;
 };
 
-// Reads what standard error holds now, without waiting; false once it is
-// closed.
-bool ReadErrors(int fd, std::string& errorText) {
+// Hands on what a non-blocking pipe holds now; false once it is closed.
+bool Drain(int fd, const std::function<void(std::string_view)>& take) {
   char buffer[4096];
   for (;;) {
     const ssize_t got = read(fd, buffer, sizeof buffer);
-    if (got > 0) {
-      KeepTail(errorText, std::string_view(buffer, static_cast<std::size_t>(got)));
-      continue;
-    }
-    return got < 0 && (errno == EAGAIN || errno == EINTR);
+    if (got <= 0) return got < 0 && (errno == EAGAIN || errno == EINTR);
+    take(std::string_view(buffer, static_cast<std::size_t>(got)));
   }
 }
 
 // The predictor's progress lines, "DONE TOTAL", handed on as fractions.
 class ProgressLines {
  public:
-  // Reads what the pipe holds now; false once it is closed.
-  bool Read(int fd, const std::function<void(double)>& progress) {
-    char buffer[512];
-    for (;;) {
-      const ssize_t got = read(fd, buffer, sizeof buffer);
-      if (got <= 0) return got < 0 && (errno == EAGAIN || errno == EINTR);
-      pending_.append(buffer, static_cast<std::size_t>(got));
-      for (std::size_t end; (end = pending_.find('\n')) != std::string::npos; pending_.erase(0, end + 1)) {
-        const char *at = pending_.data(), *stop = at + end;
-        std::uint64_t done = 0, total = 0;
-        const auto first = std::from_chars(at, stop, done);
-        const auto second = first.ptr < stop ? std::from_chars(first.ptr + 1, stop, total) : first;
-        if (first.ec == std::errc() && second.ec == std::errc() && total > 0 && progress) {
-          progress(static_cast<double>(std::min(done, total)) / static_cast<double>(total));
-        }
+  void Take(std::string_view bytes, const std::function<void(double)>& progress) {
+    pending_.append(bytes);
+    for (std::size_t end; (end = pending_.find('\n')) != std::string::npos; pending_.erase(0, end + 1)) {
+      const char *at = pending_.data(), *stop = at + end;
+      std::uint64_t done = 0, total = 0;
+      const auto first = std::from_chars(at, stop, done);
+      const auto second = first.ptr < stop ? std::from_chars(first.ptr + 1, stop, total) : first;
+      if (first.ec == std::errc() && second.ec == std::errc() && total > 0 && progress) {
+        progress(static_cast<double>(std::min(done, total)) / static_cast<double>(total));
       }
-      if (pending_.size() > 256) pending_.clear();  // no line of ours
     }
+    if (pending_.size() > 256) pending_.clear();  // no line of ours
   }
 
  private:
@@ -208,10 +200,10 @@ class ProgressLines {
 void ShellAndWait(const std::stop_token& stop, const CommandLine& command, std::string_view name,
                   const std::function<void(double)>& progress) {
   int errors[2], reports[2];
-  if (pipe2(errors, O_CLOEXEC) != 0 || pipe2(reports, O_CLOEXEC) != 0) {
-    throw RunFailure(std::string(name) + " could not be started: " + std::strerror(errno));
-  }
-  Descriptor errorRead(errors[0]), errorWrite(errors[1]), progressRead(reports[0]), progressWrite(reports[1]);
+  if (pipe2(errors, O_CLOEXEC) != 0) throw NotStarted(name, errno);
+  Descriptor errorRead(errors[0]), errorWrite(errors[1]);
+  if (pipe2(reports, O_CLOEXEC) != 0) throw NotStarted(name, errno);
+  Descriptor progressRead(reports[0]), progressWrite(reports[1]);
   fcntl(errorRead.get(), F_SETFL, O_NONBLOCK);
   fcntl(progressRead.get(), F_SETFL, O_NONBLOCK);
 
@@ -225,16 +217,18 @@ void ShellAndWait(const std::stop_token& stop, const CommandLine& command, std::
   // predictor started may hold it open.
   Descriptor ended(static_cast<int>(syscall(SYS_pidfd_open, child.pid(), 0)));
   std::string errorText;
+  const auto keepErrors = [&](std::string_view bytes) { KeepTail(errorText, bytes); };
   ProgressLines lines;
+  const auto takeProgress = [&](std::string_view bytes) { lines.Take(bytes, progress); };
   int status = 0;
   while (!child.Ended(status)) {
     if (stop.stop_requested()) throw RunStopped();
     pollfd looks[3] = {{errorRead.get(), POLLIN, 0}, {progressRead.get(), POLLIN, 0}, {ended.get(), POLLIN, 0}};
     poll(looks, 3, kLookIntervalMs);
-    if (errorRead.get() >= 0 && !ReadErrors(errorRead.get(), errorText)) errorRead.reset();
-    if (progressRead.get() >= 0 && !lines.Read(progressRead.get(), progress)) progressRead.reset();
+    if (errorRead.get() >= 0 && !Drain(errorRead.get(), keepErrors)) errorRead.reset();
+    if (progressRead.get() >= 0 && !Drain(progressRead.get(), takeProgress)) progressRead.reset();
   }
-  if (errorRead.get() >= 0) ReadErrors(errorRead.get(), errorText);
+  if (errorRead.get() >= 0) Drain(errorRead.get(), keepErrors);
   if (WIFSIGNALED(status)) {
     throw RunFailure(std::string(name) + " was ended by signal " + std::to_string(WTERMSIG(status)));
   }

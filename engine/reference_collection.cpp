@@ -1,6 +1,7 @@
 #include "engine/reference_collection.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <unordered_set>
@@ -90,39 +91,45 @@ std::vector<std::string> WithoutSequence(const std::vector<std::string>& univers
   return missing;
 }
 
+// Each line of a set file's text with its number, a CR before its LF dropped.
+void ForEachLine(const std::string& text, const std::function<void(int, std::string&)>& each) {
+  LineFile lines(std::make_unique<MemoryStream>(text));
+  int number = 0;
+  for (std::string line; lines.ReadLine(true, line);) {
+    if (line.ends_with('\r')) line.pop_back();
+    each(++number, line);
+  }
+}
+
 }  // namespace
 
 Associations ReadAssociations(const std::string& text, const std::string& fileName, const std::string& category) {
   Associations read;
   std::map<std::string, std::set<std::string>> spellings;  // normalised name -> names as written
-  int lineNumber = 0;
-  LineFile lines(std::make_unique<MemoryStream>(text));
-  for (std::string line; lines.ReadLine(true, line);) {
-    ++lineNumber;
-    if (line.ends_with('\r')) line.pop_back();
+  ForEachLine(text, [&](int lineNumber, const std::string& line) {
     const auto fields = Split(line, '\t');
     if (lineNumber == 1) {
       read.layout = LayoutOf(fields, fileName);
       if (!category.empty() && read.layout == HmddLayout::V2) {
         throw RunFailure(fileName + ": line 1: a category is asked for, but the HMDD v2.0 layout has none");
       }
-      if (read.layout == HmddLayout::V3) continue;  // the header
+      if (read.layout == HmddLayout::V3) return;  // the header
     }
     if (fields.size() < 3) {
       throw RunFailure(fileName + ": line " + std::to_string(lineNumber) + " has fewer than 3 tab-separated fields");
     }
     if (!category.empty() && TrimSpaces(fields[0]) != category) {
       ++read.otherCategory;
-      continue;
+      return;
     }
     const auto mirna = NormaliseMirnaName(fields[1]);
     if (!mirna) {
       ++read.skipped;
-      continue;
+      return;
     }
     spellings[*mirna].emplace(fields[1]);
     read.pairs.emplace(std::string(TrimSpaces(fields[2])), *mirna);
-  }
+  });
   read.merged = Merged(spellings);
   return read;
 }
@@ -208,12 +215,8 @@ std::string SeedFamilyFile(const std::vector<Mature>& matures) {
 std::vector<GmtSet> ReadGmt(const std::string& text, const std::string& fileName) {
   std::vector<GmtSet> sets;
   std::map<std::string, int, std::less<>> lineOf;
-  int lineNumber = 0;
-  LineFile lines(std::make_unique<MemoryStream>(text));
-  for (std::string line; lines.ReadLine(true, line);) {
-    ++lineNumber;
-    if (line.ends_with('\r')) line.pop_back();
-    if (line.empty()) continue;
+  ForEachLine(text, [&](int lineNumber, const std::string& line) {
+    if (line.empty()) return;
     const std::string at = fileName + ": line " + std::to_string(lineNumber);
     const auto fields = Split(line, '\t');
     if (fields.size() == 1) throw RunFailure(at + " has no TAB (name TAB description TAB members ...)");
@@ -227,7 +230,7 @@ std::vector<GmtSet> ReadGmt(const std::string& text, const std::string& fileName
       throw RunFailure(at + ": the set name \"" + set.name + "\" was used on line " + std::to_string(first->second));
     }
     sets.push_back(std::move(set));
-  }
+  });
   return sets;
 }
 
@@ -278,20 +281,15 @@ Collection BuildFromGmt(const CollectionSources& sources) {
       }
     }
   } else {
-    const std::string names = ReadFileBytes(sources.universe);
-    int lineNumber = 0;
-    LineFile lines(std::make_unique<MemoryStream>(names));
-    for (std::string line; lines.ReadLine(true, line);) {
-      ++lineNumber;
-      if (line.ends_with('\r')) line.pop_back();
-      if (line.empty()) continue;
+    ForEachLine(ReadFileBytes(sources.universe), [&](int lineNumber, const std::string& line) {
+      if (line.empty()) return;
       const auto name = normalise(line);
       if (!name) {
         throw RunFailure(sources.universe + ": line " + std::to_string(lineNumber) + ": \"" + line +
                          "\" is not a miRNA name (fewer than three \"-\" parts)");
       }
       universe.insert(*name);
-    }
+    });
   }
   if (universe.size() > static_cast<std::size_t>(FactorialTable::kMost)) {
     throw RunFailure((sources.universe.empty() ? sources.gmt : sources.universe) + ": a universe of " +

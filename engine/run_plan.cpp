@@ -1,7 +1,6 @@
 #include "engine/run_plan.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace velmora::stages {
 namespace {
@@ -21,9 +20,8 @@ constexpr double kMappingCost = 0.4;
 std::vector<PlannedStage> PredictPlan(PredictionOption option, std::uint64_t nucleotides, unsigned threads,
                                       const std::string& last) {
   const double millions = static_cast<double>(nucleotides) / 1e6;
-  const unsigned cores = std::max(1u, threads != 0 ? threads : std::thread::hardware_concurrency());
   std::vector<PlannedStage> plan = {{kCheck, kCheckCost * millions}, {kInputs, kInputsCost * millions}};
-  if (UsesMiranda(option)) plan.push_back({kMiranda, kMirandaCostPerThread * millions / cores});
+  if (UsesMiranda(option)) plan.push_back({kMiranda, kMirandaCostPerThread * millions / std::max(1u, threads)});
   if (UsesTargetScan(option)) plan.push_back({kTargetScan, kTargetScanCost * millions});
   plan.push_back({kMapping, kMappingCost * millions});
   const auto end = std::find_if(plan.begin(), plan.end(), [&](const PlannedStage& s) { return s.name == last; });

@@ -19,9 +19,9 @@ inline const std::string kTargetScan = "TargetScan";
 inline const std::string kMapping = "Mapping";
 
 // The stages of a run with `option` on `nucleotides` of input, the scanner on
-// `threads` threads (0: every core), up to and with `last`; each weighed by
+// `threads` threads, up to and with `last`; each weighed by
 // the seconds it took per nucleotide on a two-core machine.
 std::vector<PlannedStage> PredictPlan(PredictionOption option, std::uint64_t nucleotides, unsigned threads,
-                                      const std::string& last = kMapping);
+                                      const std::string& last);
 
 }  // namespace velmora::stages

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <ctime>
 #include <nlohmann/json.hpp>
-#include <thread>
 
 #include "core/file_bytes.h"
 #include "core/installation.h"
@@ -111,7 +110,7 @@ std::string RunRecord::Text(const Session& session) const {
                        {"arguments", command.empty() ? std::vector<std::string>{}
                                                      : std::vector<std::string>(command.begin() + 1, command.end())}};
   json["option"] = option_ ? Json(OptionName(*option_)) : Json(nullptr);
-  json["threads"] = session.threads > 0 ? session.threads : std::max(1u, std::thread::hardware_concurrency());
+  json["threads"] = session.ScannerThreads();
   json["input"] = input_ ? Json{{"path", input_->path.empty() ? Json(nullptr) : Json(input_->path)},
                                 {"sha256", input_->sha256},
                                 {"records", input_->records},

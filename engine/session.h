@@ -1,8 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <stop_token>
+#include <thread>
 
 #include "core/installation.h"
 #include "core/paths.h"
@@ -31,6 +33,8 @@ struct Session {
   RunRecord record = {};                 // how the run goes, for run_info.json
   ProgressTracker progress{frontend};    // how far the run is, for the front end
 
+  // The threads the scanner runs on: `threads`, or every core.
+  unsigned ScannerThreads() const { return threads > 0 ? threads : std::max(1u, std::thread::hardware_concurrency()); }
   std::filesystem::path Workspace() const { return workdir.empty() ? DefaultWorkspace(home) : workdir; }
   ReferenceCollection Collection() const {
     return reference.empty() ? ReferenceCollection::Installed(home) : ReferenceCollection{reference};
